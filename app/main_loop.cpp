@@ -1,0 +1,136 @@
+#include "app/main_loop.h"
+
+#include "state/shared_state.h"
+
+namespace app {
+
+namespace {
+
+constexpr int k_hold_poll_ms = 200;
+constexpr float k_hold_seconds = 5.0f;
+// Poll period of the waits for the buttons to come up; the service wakes earlier on an event.
+constexpr int k_release_poll_ms = 1;
+
+using state::load;
+using state::store;
+
+}  // namespace
+
+MainLoop::MainLoop(gfx::WindowService& ws, const Routines& routines)
+    : ws_(ws), routines_(routines), KADRDIM(k_image_buffer_size) {}
+
+void MainLoop::run() {
+    for (;;) {
+        serve_requests();
+        if (!run_pass()) continue;
+        if (pass_step_ == 1) {
+            pass_start_ = 8;
+            pass_end_ = 2;
+        } else {
+            pass_start_ = 3;
+            pass_end_ = 9;
+        }
+        pass_step_ = -pass_step_;
+    }
+}
+
+void MainLoop::serve_requests() {
+    if (load(state::MODEREQ) == state::k_sight_check_request) {
+        store(state::MODEREQ, state::k_no_request);
+        int32_t width = state::NXW;
+        int32_t height = state::NYW;
+        routines_.sight_check(ws_, width, height);
+        wait_all_released();
+        store(state::MEVENT, 0);
+    }
+    if (load(state::MODEREQ) == state::k_graph_request) {
+        store(state::MODEREQ, state::k_no_request);
+        routines_.progress_graph(ws_);
+        store(state::MEVENT, 0);
+    }
+}
+
+bool MainLoop::run_pass() {
+    const int32_t steps = (pass_end_ - pass_start_ + pass_step_) / pass_step_;
+    int32_t size = pass_start_;
+    for (int32_t step = 0; step < steps; ++step, size += pass_step_) {
+        if (!size_step(size)) return false;
+    }
+    return true;
+}
+
+bool MainLoop::size_step(int32_t size) {
+    const bool complete = draw_start_picture(ws_, size, state::figures, NSHOWN, KADRDIM,
+                                             [this](PollPoint point) { return checks_at(point); });
+    if (!complete) return false;
+
+    const double hold_start = ws_.clock_seconds();
+    for (;;) {
+        ws_.sleep_ms(k_hold_poll_ms);
+        const float elapsed = static_cast<float>(ws_.clock_seconds() - hold_start);
+        if (checks({Check::request, Check::both, Check::right, Check::left}, LeftVariant::hold))
+            return false;
+        if (elapsed >= k_hold_seconds) return true;
+    }
+}
+
+bool MainLoop::checks_at(PollPoint point) {
+    switch (point) {
+        case PollPoint::image_row:
+            return checks({Check::both}, LeftVariant::drawing);
+        case PollPoint::image_background:
+        case PollPoint::direct_row:
+            return checks({Check::request, Check::both, Check::right, Check::left},
+                          LeftVariant::drawing);
+        case PollPoint::image_figure:
+        case PollPoint::direct_point:
+            return checks({Check::both, Check::request, Check::right}, LeftVariant::drawing);
+    }
+    return false;
+}
+
+bool MainLoop::checks(std::initializer_list<Check> order, LeftVariant variant) {
+    for (const Check check : order) {
+        switch (check) {
+            case Check::both:
+                if (load(state::MBUTTON) == 3) {
+                    wait_all_released();
+                    ws_.close_unit(1);
+                    ws_.stop_program();
+                }
+                break;
+            case Check::request:
+                if (load(state::MODEREQ) != state::k_no_request) return true;
+                break;
+            case Check::right:
+                // MEVENT first, then MBUTTON, then MDOWN: the order the callback stores in reverse.
+                if (load(state::MEVENT) == 1 && load(state::MBUTTON) == 2 &&
+                    load(state::MDOWN) == 0) {
+                    store(state::MODEREQ, state::k_sight_check_request);
+                    return true;
+                }
+                break;
+            case Check::left:
+                if (load(state::MEVENT) == 1 && load(state::MBUTTON) == 1 &&
+                    load(state::MDOWN) == 0) {
+                    routines_.training(ws_, NSHOWN, state::figures, state::NXW, state::NYW);
+                    if (variant == LeftVariant::hold) {
+                        store(state::MBUTTON, 0);
+                        wait_all_released();
+                    } else {
+                        wait_all_released();
+                        store(state::MBUTTON, 0);
+                    }
+                    return true;
+                }
+                break;
+        }
+    }
+    return false;
+}
+
+void MainLoop::wait_all_released() {
+    while (load(state::MDOWN) != 0) ws_.wait_for_input(k_release_poll_ms);
+}
+
+}  // namespace app

@@ -1,0 +1,54 @@
+#include "app/main_program.h"
+
+#include <vector>
+
+#include "app/about_text.h"
+#include "app/figure_file.h"
+#include "app/main_loop.h"
+#include "app/mouse_input.h"
+#include "exercises/sight_check.h"
+#include "exercises/training.h"
+#include "params/parameters_dialog.h"
+#include "plot/page.h"
+#include "plot/pen.h"
+#include "results/progress_graph.h"
+#include "textio/io_error.h"
+
+namespace app {
+
+Routines default_routines() {
+    return Routines{exercises::TEST, exercises::EVETEST, results::TRITOUT};
+}
+
+namespace {
+
+void start_up(gfx::WindowService& ws) {
+    state::store(state::MODEREQ, state::k_no_request);
+    ws.set_exit_mode(2);
+    ws.set_about_text(about_text());
+    ws.set_frame_geometry(0, 0, 768, 1024);
+    plot::PAGE(ws, 1, 650, 980, "Trainer for eyes");
+    plot::SETCOL(ws, 7);
+    const gfx::WindowConfig config = ws.window_config();
+    state::NXW = config.pixel_width;
+    state::NYW = config.pixel_height;
+    ws.initialize_fonts();
+    params::VVDALND(ws);
+    ws.register_mouse(1, k_mouse_event_mask, TYPXY);
+    state::store(state::MEVENT, 0);
+}
+
+}  // namespace
+
+void main_program(gfx::WindowService& ws, const Routines& routines) {
+    try {
+        start_up(ws);
+        MainLoop loop(ws, routines);
+        load_figures(state::figures);
+        loop.run();
+    } catch (const textio::IoError& error) {
+        ws.report_fatal(error.message());
+    }
+}
+
+}  // namespace app

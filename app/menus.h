@@ -1,0 +1,17 @@
+#pragma once
+
+#include "gfx/window_service.h"
+
+namespace app {
+
+// Start-up hook: sizes the frame window and builds the menu bar "Exit", "Effect from training",
+// "User guide". Called by the window service before the main program starts.
+bool INITIALSETTINGS(gfx::WindowService& ws);
+
+// "Exit": closes the graphics window and ends the program at once, from the window thread.
+[[noreturn]] void PROGEXIT(gfx::WindowService& ws);
+
+// "Effect from training": asks the main loop to draw the progress graph.
+void TRITOUT_S();
+
+}  // namespace app

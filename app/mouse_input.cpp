@@ -1,0 +1,19 @@
+#include "app/mouse_input.h"
+
+#include "gfx/types.h"
+#include "state/shared_state.h"
+
+namespace app {
+
+void TYPXY(int /*unit*/, int /*event*/, int key_state, int /*x*/, int /*y*/) {
+    // Only the two buttons make the code. A Shift or Ctrl held during a click would otherwise
+    // latch a code of 4 or more that no check recognises, and clicks would be ignored for the
+    // rest of the run.
+    const int32_t code = key_state & (gfx::k_key_left | gfx::k_key_right);
+    state::store(state::MDOWN, code);
+    // Both buttons (3) stay latched until the program thread clears them.
+    if (code != 0 && state::load(state::MBUTTON) < 3) state::store(state::MBUTTON, code);
+    if (code != 0) state::store(state::MEVENT, 1);
+}
+
+}  // namespace app

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <span>
+
+#include "gfx/window_service.h"
+#include "state/shared_state.h"
+
+namespace app {
+
+// Places in the drawing of a start screen picture where the main loop looks at the mouse.
+enum class PollPoint {
+    image_row,         // after each background row composed in the buffer
+    image_background,  // once, after the whole background is composed
+    direct_row,        // after each background row drawn on the window
+    image_figure,      // once, after the composed picture was put on the window
+    direct_point,      // after the block of each figure point was drawn
+};
+
+// Returns true when the picture must be abandoned where it stands.
+using PollCallback = std::function<bool(PollPoint)>;
+
+// Size in bytes of the image buffer that composes a picture in memory.
+constexpr std::size_t k_image_buffer_size = 2'600'000;
+// Bytes of the image of a 980 × 650 window at 4 bytes per pixel; only then is image mode used.
+constexpr std::size_t k_full_window_image_size = 2'548'054;
+
+// Draws the start screen picture of size S: the line grating cut into stripes S pixels wide
+// and the checker-block figure S at a random side. In image mode the picture is composed in
+// KADRDIM after a second of grey and shown in one step; otherwise it is drawn on the window
+// directly. NSHOWN becomes S when the figure stage begins. Returns false when a poll point
+// abandoned the picture.
+bool draw_start_picture(gfx::WindowService& ws, int32_t S, const state::FigureTables& figures,
+                        int32_t& NSHOWN, std::span<std::byte> KADRDIM, const PollCallback& poll);
+
+// Horizontal offset of the figure: 20 or 450, rounded down to a multiple of S. Draws RAN11 once.
+int32_t figure_offset(int32_t S);
+
+}  // namespace app

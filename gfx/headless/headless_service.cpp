@@ -1,0 +1,118 @@
+#include "gfx/headless/headless_service.h"
+
+#include <algorithm>
+
+namespace gfx {
+
+namespace {
+
+// Seconds since 1970 that the virtual clock reads at the start of a run.
+constexpr double k_virtual_epoch = 1.8e9;
+// A dialog script that never closes the dialog would otherwise hang the test.
+constexpr int k_dialog_attempts = 20;
+
+}  // namespace
+
+HeadlessService::HeadlessService() = default;
+
+RunOutcome HeadlessService::run(const std::function<bool(WindowService&)>& startup_hook,
+                                const std::function<void(WindowService&)>& program) {
+    try {
+        if (startup_hook) startup_hook(*this);
+        program(*this);
+        return RunOutcome{RunOutcome::Kind::stopped, 0, "", now()};
+    } catch (const ProgramEnded& ended) {
+        const auto kind =
+            ended.message.empty() ? RunOutcome::Kind::stopped : RunOutcome::Kind::fatal_error;
+        return RunOutcome{kind, ended.status, ended.message, now()};
+    } catch (const VirtualTimeLimit& limit) {
+        return RunOutcome{RunOutcome::Kind::time_limit, 0, "", limit.at_seconds};
+    }
+}
+
+void HeadlessService::press(int button, int modifiers) {
+    held_ |= button;
+    const int event = button == k_key_left ? k_left_down : k_right_down;
+    deliver_mouse(1, event, held_ | modifiers, 100, 100);
+}
+
+void HeadlessService::release(int button, int modifiers) {
+    held_ &= ~button;
+    const int event = button == k_key_left ? k_left_up : k_right_up;
+    deliver_mouse(1, event, held_ | modifiers, 100, 100);
+}
+
+void HeadlessService::click(int button, int modifiers) {
+    press(button, modifiers);
+    release(button, modifiers);
+}
+
+Colour HeadlessService::pixel(int x, int y) const {
+    const auto unit_surface = surface(1);
+    return unit_surface ? unit_surface->pixel(x, y) : k_black;
+}
+
+bool HeadlessService::unit_closed(int unit) const {
+    return std::find(closed_units_.begin(), closed_units_.end(), unit) != closed_units_.end();
+}
+
+void HeadlessService::set_frame_geometry(int x, int y, int height, int width) {
+    frame_geometries_.push_back(FrameGeometry{x, y, height, width});
+}
+
+double HeadlessService::clock_seconds() {
+    return k_virtual_epoch + now();
+}
+
+void HeadlessService::sleep_ms(int milliseconds) {
+    advance(milliseconds);
+}
+
+void HeadlessService::wait_for_input(int timeout_ms) {
+    advance(std::max(timeout_ms, 1));
+}
+
+void HeadlessService::beep(int frequency, int duration_ms) {
+    tones_.push_back(ToneRecord{frequency, duration_ms, now()});
+    advance(duration_ms);
+}
+
+void HeadlessService::advance(int milliseconds) {
+    for (int step = 0; step < milliseconds; ++step) {
+        ++now_ms_;
+        if (now() > time_limit_) throw VirtualTimeLimit{now()};
+        // A user acting inside a callback it caused must not re-enter itself.
+        if (user_ && !in_user_) {
+            in_user_ = true;
+            try {
+                user_(*this);
+            } catch (...) {
+                in_user_ = false;
+                throw;
+            }
+            in_user_ = false;
+        }
+    }
+}
+
+void HeadlessService::run_dialog(Dialog& dialog) {
+    for (int attempt = 0; attempt < k_dialog_attempts && !dialog.exited(); ++attempt) {
+        if (dialog_script_) {
+            dialog_script_(dialog, attempt);
+        } else {
+            dialog.activate(k_dialog_ok);
+        }
+        if (auto refusal = dialog.take_refusal()) refusals_.push_back(std::move(*refusal));
+    }
+    if (!dialog.exited()) throw ProgramEnded{2, "the scripted dialog was never closed"};
+}
+
+void HeadlessService::stop_program() {
+    throw ProgramEnded{0, ""};
+}
+
+void HeadlessService::report_fatal(const std::string& message) {
+    throw ProgramEnded{1, message};
+}
+
+}  // namespace gfx

@@ -1,0 +1,46 @@
+#include "gfx/qt/qt_program.h"
+
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <memory>
+#include <thread>
+
+#include "gfx/qt/qt_window_service.h"
+
+namespace gfx {
+
+void run_qt_program(int argc, char** argv, const std::function<bool(WindowService&)>& startup_hook,
+                    const std::function<void(WindowService&)>& program) {
+    // QApplication keeps a reference to the argument count for its whole life.
+    static int argument_count = argc;
+    std::unique_ptr<QApplication> application;
+    if (!QApplication::instance())
+        application = std::make_unique<QApplication>(argument_count, argv);
+
+    // Never destroyed: the process ends while the program thread may still use it.
+    auto* service = new QtWindowService;
+    // The hook builds the menus; the service makes none of its own, whatever the hook returns.
+    if (startup_hook) startup_hook(*service);
+    service->show_frame();
+
+    std::thread program_thread([service, program] {
+        try {
+            program(*service);
+        } catch (const std::exception& error) {
+            service->report_fatal(error.what());
+        } catch (...) {
+            service->report_fatal("the program ended with an unknown error");
+        }
+        service->stop_program();
+    });
+    program_thread.detach();
+
+    const int status = QApplication::exec();
+    // The event loop only ends when the platform quits the application.
+    std::fflush(nullptr);
+    std::_Exit(status);
+}
+
+}  // namespace gfx

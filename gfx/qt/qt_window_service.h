@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QPointer>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+
+#include "gfx/window_service.h"
+
+class QMainWindow;
+class QMdiArea;
+class QTimer;
+class QWidget;
+
+namespace gfx {
+
+class ChildWindow;
+class DialogWindow;
+class FrameWindow;
+
+// The window service on Qt Widgets: a main window with the commands on its menu bar, the child
+// graphics windows inside an MDI area, the modal dialog and the message boxes.
+//
+// Construct it on the GUI thread once the QApplication exists. Every widget lives on the GUI
+// thread; what the program thread asks for is posted there. The program thread blocks only in
+// run_dialog (until the dialog ends) and in report_fatal.
+class QtWindowService : public WindowService {
+  public:
+    QtWindowService();
+    ~QtWindowService() override;
+
+    // Builds the menu bar from the appended items and shows the frame window.
+    void show_frame();
+    // Rebuilds the menu bar from the appended items.
+    void update_menu_bar();
+
+    // ---- the platform
+    void set_frame_geometry(int x, int y, int height, int width) override;
+    void show_about() override;
+    void tile_children() override;
+    double clock_seconds() override;
+    void sleep_ms(int milliseconds) override;
+    void wait_for_input(int timeout_ms) override;
+    void beep(int frequency, int duration_ms) override;
+    LocalDate local_date() override;
+    LocalTime local_time() override;
+    void run_dialog(Dialog& dialog) override;
+    [[noreturn]] void stop_program() override;
+    [[noreturn]] void report_fatal(const std::string& message) override;
+
+    // Shows a fatal message to the user and returns when the user has seen it; the default
+    // shows a critical message box and waits for its button. Called on the GUI thread.
+    using FatalNotice = std::function<void(const std::string& message)>;
+    void set_fatal_notice(FatalNotice notice);
+
+    // ---- for tests; GUI thread only
+    QMainWindow* frame() const;
+    QMdiArea* mdi_area() const;
+    QWidget* child_view(int unit) const;  // the widget showing the unit's surface, or null
+
+  protected:
+    void present(int unit) override;
+    void child_opened(int unit) override;
+    void child_closed(int unit) override;
+    void input_arrived() override;
+
+  private:
+    static bool on_gui_thread();
+    // Runs the function on the GUI thread: at once when called there, else queued.
+    void on_gui(std::function<void()> function);
+    // Queues the function for the GUI thread; queued functions run in the order posted.
+    void post(std::function<void()> function);
+    DialogWindow* open_dialog(Dialog& dialog);
+    void open_child_window(int unit);
+    void close_child_window(int unit);
+    void repaint_changed();
+    [[noreturn]] void show_fatal_and_end(const std::string& message);
+    [[noreturn]] void keep_windows_until_closed();
+    [[noreturn]] void end_process(int status);
+    [[noreturn]] static void park_forever();
+
+    QPointer<FrameWindow> frame_;
+    QMdiArea* mdi_area_ = nullptr;
+    std::map<int, QPointer<ChildWindow>> children_;  // GUI thread only
+    FatalNotice fatal_notice_;
+
+    std::atomic<bool> repaint_posted_{false};
+    QTimer* repaint_timer_ = nullptr;
+    std::chrono::steady_clock::time_point last_repaint_;
+
+    std::mutex input_mutex_;
+    std::condition_variable input_signal_;
+    bool input_pending_ = false;
+
+    std::atomic<bool> ending_{false};
+
+    const std::chrono::steady_clock::time_point steady_start_;
+    const double wall_start_seconds_;
+};
+
+}  // namespace gfx

@@ -1,0 +1,364 @@
+#include "gfx/window_service.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace gfx {
+
+namespace {
+
+constexpr std::size_t k_about_text_limit = 512;
+constexpr int k_polygon_max_points = 16381;
+
+}  // namespace
+
+WindowService::WindowService() = default;
+WindowService::~WindowService() = default;
+
+// ---- frame window, menus, About box, exit mode
+
+bool WindowService::set_exit_mode(int mode) {
+    if (mode < 1 || mode > 3) return false;
+    std::lock_guard lock(mutex_);
+    exit_mode_ = mode;
+    return true;
+}
+
+int WindowService::exit_mode() const {
+    std::lock_guard lock(mutex_);
+    return exit_mode_;
+}
+
+bool WindowService::set_about_text(std::string text) {
+    if (text.size() > k_about_text_limit) return false;
+    std::lock_guard lock(mutex_);
+    about_text_ = std::move(text);
+    return true;
+}
+
+std::string WindowService::about_text() const {
+    std::lock_guard lock(mutex_);
+    return about_text_;
+}
+
+bool WindowService::append_menu(int position, int flags, std::string text, MenuRoutine routine) {
+    std::lock_guard lock(mutex_);
+    if (position != static_cast<int>(menu_.size()) + 1) return false;
+    menu_.push_back(MenuItem{position, flags, std::move(text), std::move(routine)});
+    return true;
+}
+
+std::vector<MenuItem> WindowService::menu_items() const {
+    std::lock_guard lock(mutex_);
+    return menu_;
+}
+
+// ---- child windows
+
+void WindowService::open_child(int unit, std::string title) {
+    {
+        std::lock_guard lock(mutex_);
+        Child& child = children_[unit];
+        child.title = std::move(title);
+        child.state = GraphicsState{};
+        child.surface.reset();
+        active_unit_ = unit;
+    }
+    child_opened(unit);
+}
+
+bool WindowService::set_window_config(WindowConfig& config) {
+    Child* child = active();
+    if (child == nullptr) return false;
+    // A record the service cannot honour is corrected in place, so submitting it again works.
+    if (config.pixel_width <= 0 || config.pixel_height <= 0 || config.font_size == 0) {
+        if (config.pixel_width <= 0) config.pixel_width = -1;
+        if (config.pixel_height <= 0) config.pixel_height = -1;
+        if (config.font_size == 0) config.font_size = -1;
+        if (config.text_columns == 0) config.text_columns = -1;
+        if (config.text_rows == 0) config.text_rows = -1;
+        if (config.colours == 0) config.colours = -1;
+        return false;
+    }
+    const int width = config.pixel_width;
+    const int height = config.pixel_height;
+    {
+        std::lock_guard lock(mutex_);
+        child->state.config = config;
+        child->state.config.colours = 256;
+        if (!child->surface || child->surface->width() != width ||
+            child->surface->height() != height) {
+            child->surface = std::make_shared<Surface>(width, height);
+        }
+    }
+    child_opened(active_unit_);
+    return true;
+}
+
+WindowConfig WindowService::window_config() const {
+    const Child* child = active();
+    if (child == nullptr) return {};
+    std::lock_guard lock(mutex_);
+    WindowConfig config = child->state.config;
+    if (child->surface) {
+        config.pixel_width = static_cast<int16_t>(child->surface->width());
+        config.pixel_height = static_cast<int16_t>(child->surface->height());
+    }
+    return config;
+}
+
+bool WindowService::set_active(int unit) {
+    std::lock_guard lock(mutex_);
+    if (!children_.contains(unit)) return false;
+    active_unit_ = unit;
+    return true;
+}
+
+bool WindowService::set_focus(int unit) {
+    std::lock_guard lock(mutex_);
+    return children_.contains(unit);
+}
+
+void WindowService::close_unit(int unit) {
+    {
+        std::lock_guard lock(mutex_);
+        if (!children_.contains(unit)) return;
+        mouse_.erase(unit);
+    }
+    child_closed(unit);
+}
+
+bool WindowService::unit_open(int unit) const {
+    std::lock_guard lock(mutex_);
+    return children_.contains(unit);
+}
+
+std::string WindowService::title(int unit) const {
+    std::lock_guard lock(mutex_);
+    const auto found = children_.find(unit);
+    return found == children_.end() ? std::string() : found->second.title;
+}
+
+std::shared_ptr<Surface> WindowService::surface(int unit) const {
+    std::lock_guard lock(mutex_);
+    const auto found = children_.find(unit);
+    return found == children_.end() ? nullptr : found->second.surface;
+}
+
+// ---- mouse
+
+bool WindowService::register_mouse(int unit, int mask, MouseRoutine routine) {
+    std::lock_guard lock(mutex_);
+    if (!children_.contains(unit)) return false;
+    mouse_[unit] = MouseRegistration{mask, std::move(routine)};
+    return true;
+}
+
+void WindowService::deliver_mouse(int unit, int event, int key_state, int x, int y) {
+    MouseRoutine routine;
+    {
+        std::lock_guard lock(mutex_);
+        const auto found = mouse_.find(unit);
+        if (found == mouse_.end() || (found->second.mask & event) == 0) return;
+        routine = found->second.routine;
+    }
+    routine(unit, event, key_state, x, y);
+    input_arrived();
+}
+
+void WindowService::choose_menu(int position) {
+    MenuRoutine routine;
+    {
+        std::lock_guard lock(mutex_);
+        if (position < 1 || position > static_cast<int>(menu_.size())) return;
+        const MenuItem& item = menu_[position - 1];
+        if ((item.flags & (k_menu_grayed | k_menu_disabled | k_menu_separator)) != 0) return;
+        routine = item.routine;
+    }
+    if (routine) routine(position);
+    input_arrived();
+}
+
+// ---- drawing on the active window
+
+WindowService::Child* WindowService::active() {
+    std::lock_guard lock(mutex_);
+    const auto found = children_.find(active_unit_);
+    return found == children_.end() ? nullptr : &found->second;
+}
+
+const WindowService::Child* WindowService::active() const {
+    std::lock_guard lock(mutex_);
+    const auto found = children_.find(active_unit_);
+    return found == children_.end() ? nullptr : &found->second;
+}
+
+void WindowService::changed() {
+    present(active_unit_);
+}
+
+Colour WindowService::set_colour(Colour colour) {
+    Child* child = active();
+    if (child == nullptr) return 0;
+    return std::exchange(child->state.colour, colour & 0xFFFFFFu);
+}
+
+Colour WindowService::colour() const {
+    const Child* child = active();
+    return child == nullptr ? 0 : child->state.colour;
+}
+
+void WindowService::set_background_colour(Colour colour) {
+    if (Child* child = active()) child->state.background = colour & 0xFFFFFFu;
+}
+
+void WindowService::set_text_colour(Colour colour) {
+    if (Child* child = active()) child->state.text_colour = colour & 0xFFFFFFu;
+}
+
+Colour WindowService::text_colour() const {
+    const Child* child = active();
+    return child == nullptr ? 0 : child->state.text_colour;
+}
+
+void WindowService::set_line_style(uint16_t mask) {
+    if (Child* child = active()) child->state.line_style = mask;
+}
+
+uint16_t WindowService::line_style() const {
+    const Child* child = active();
+    return child == nullptr ? 0xFFFF : child->state.line_style;
+}
+
+Point WindowService::move_to(int16_t x, int16_t y) {
+    Child* child = active();
+    if (child == nullptr) return {};
+    return std::exchange(child->state.position, Point{x, y});
+}
+
+Point WindowService::position() const {
+    const Child* child = active();
+    return child == nullptr ? Point{} : child->state.position;
+}
+
+void WindowService::line_to(int16_t x, int16_t y) {
+    Child* child = active();
+    if (child == nullptr || !child->surface) return;
+    const Point from = child->state.position;
+    child->surface->line(from.x, from.y, x, y, child->state.colour, child->state.line_style);
+    child->state.position = Point{x, y};
+    changed();
+}
+
+void WindowService::set_pixel(int16_t x, int16_t y, Colour colour) {
+    Child* child = active();
+    if (child == nullptr || !child->surface) return;
+    child->surface->set_pixel(x, y, colour & 0xFFFFFFu);
+    changed();
+}
+
+void WindowService::rectangle(Shape shape, int16_t x1, int16_t y1, int16_t x2, int16_t y2) {
+    Child* child = active();
+    if (child == nullptr || !child->surface) return;
+    child->surface->rectangle(shape, x1, y1, x2, y2, child->state.colour, child->state.line_style);
+    changed();
+}
+
+void WindowService::ellipse(Shape shape, int16_t x1, int16_t y1, int16_t x2, int16_t y2) {
+    Child* child = active();
+    if (child == nullptr || !child->surface) return;
+    child->surface->ellipse(shape, x1, y1, x2, y2, child->state.colour);
+    changed();
+}
+
+bool WindowService::polygon(Shape shape, std::span<const Point> points) {
+    Child* child = active();
+    if (child == nullptr || !child->surface) return false;
+    if (points.size() < 3 || points.size() > static_cast<std::size_t>(k_polygon_max_points))
+        return false;
+    child->surface->polygon(shape, points, child->state.colour, child->state.line_style);
+    changed();
+    return true;
+}
+
+void WindowService::clear_screen() {
+    Child* child = active();
+    if (child == nullptr || !child->surface) return;
+    child->surface->fill(child->state.background);
+    changed();
+}
+
+// ---- text
+
+int WindowService::initialize_fonts() {
+    Child* child = active();
+    if (child == nullptr) return 0;
+    child->state.fonts_ready = true;
+    return 1;
+}
+
+int WindowService::set_font(const std::string& options) {
+    Child* child = active();
+    if (child == nullptr || !child->state.fonts_ready) return -1;
+    std::optional<FontSpec> spec = parse_font_options(options);
+    if (!spec) return -1;
+    // Without best fit only an exact request is honoured; the one typeface this service has
+    // stands in for every face, so both succeed once the fonts are prepared.
+    child->state.font = std::move(spec);
+    return 1;
+}
+
+std::optional<FontSpec> WindowService::font() const {
+    const Child* child = active();
+    return child == nullptr ? std::nullopt : child->state.font;
+}
+
+void WindowService::set_text_rotation(int tenths) {
+    Child* child = active();
+    if (child == nullptr) return;
+    child->state.rotation = ((tenths % 3600) + 3600) % 3600;
+}
+
+int WindowService::text_rotation() const {
+    const Child* child = active();
+    return child == nullptr ? 0 : child->state.rotation;
+}
+
+void WindowService::out_text(const std::string& utf8) {
+    Child* child = active();
+    if (child == nullptr || !child->surface) return;
+    const FontSpec font = child->state.font.value_or(FontSpec{"", 16, 0, false, true});
+    const Point at = child->state.position;
+    const int rotation = child->state.rotation;
+    const int advance =
+        child->surface->draw_text(at.x, at.y, utf8, font, rotation, child->state.colour);
+    // The position moves along the text's direction by its width.
+    const double radians = rotation * 3.14159265358979323846 / 1800.0;
+    const int dx = static_cast<int>(std::lround(advance * std::cos(radians)));
+    const int dy = static_cast<int>(std::lround(-advance * std::sin(radians)));
+    child->state.position = Point{static_cast<int16_t>(at.x + dx), static_cast<int16_t>(at.y + dy)};
+    changed();
+}
+
+// ---- images
+
+std::size_t WindowService::image_size(int16_t x1, int16_t y1, int16_t x2, int16_t y2) const {
+    return Surface::image_size(x1, y1, x2, y2);
+}
+
+void WindowService::get_image(int16_t x1, int16_t y1, int16_t x2, int16_t y2,
+                              std::span<std::byte> buffer) {
+    Child* child = active();
+    if (child == nullptr || !child->surface) return;
+    child->surface->get_image(x1, y1, x2, y2, buffer);
+}
+
+void WindowService::put_image(int16_t x, int16_t y, std::span<const std::byte> buffer,
+                              ImageAction action) {
+    Child* child = active();
+    if (child == nullptr || !child->surface) return;
+    if (child->surface->put_image(x, y, buffer, action)) changed();
+}
+
+}  // namespace gfx

@@ -1,0 +1,114 @@
+#include "plot/page.h"
+
+#include <cstdint>
+#include <limits>
+#include <utility>
+
+#include "plot/plot_state.h"
+#include "plot/transforms.h"
+
+namespace plot {
+
+namespace {
+
+constexpr float k_page_width = 240.0f;
+constexpr float k_page_height = 180.0f;
+constexpr gfx::Colour k_page_background = 0xFFFFFF;
+constexpr int k_tile_command = 2;
+
+void install_default_colours() {
+    for (int component = 1; component <= k_components; ++component) {
+        for (int colour = 1; colour <= k_default_colours; ++colour) {
+            coldim(component, colour) = col0(component, colour);
+        }
+    }
+}
+
+void stroke(gfx::WindowService& ws, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+    ws.move_to(low16(x1), low16(y1));
+    ws.line_to(low16(x2), low16(y2));
+}
+
+}  // namespace
+
+void PAGE(gfx::WindowService& ws, int iw, int nypix, int nxpix, std::string title) {
+    ws.open_child(iw, std::move(title));
+
+    // The record keeps what the service corrected at earlier calls; only the sizes and the
+    // "service chooses" fields are set each time. A refused record is corrected in place by
+    // the service, so one more submission takes it.
+    page_config.pixel_width = static_cast<int16_t>(nxpix);
+    page_config.pixel_height = static_cast<int16_t>(nypix);
+    page_config.text_columns = -1;
+    page_config.text_rows = -1;
+    page_config.colours = -1;
+    page_config_status = ws.set_window_config(page_config);
+    if (!page_config_status) page_config_status = ws.set_window_config(page_config);
+
+    gr1(iw, 1) = k_page_width;
+    gr1(iw, 2) = k_page_height;
+    gr1(iw, 3) = static_cast<float>(nxpix);
+    gr1(iw, 4) = static_cast<float>(nypix);
+
+    if (page_calls < std::numeric_limits<int32_t>::max()) ++page_calls;
+    if (page_calls == 1) install_default_colours();
+
+    if (iw == 1) ws.tile_children();
+    ws.set_background_colour(k_page_background);
+    ws.clear_screen();
+}
+
+void REGION(gfx::WindowService& ws, int iw, int ir, float x0, float y0, float w, float h) {
+    const bool active = ACTIV(ws, iw, 0);
+
+    const float page_width = gr1(iw, 1);
+    const float page_height = gr1(iw, 2);
+    const float window_width = gr1(iw, 3);
+    const float window_height = gr1(iw, 4);
+
+    // The left edge scales by the window width, the width and both rows by one pixel less, so
+    // a region over the whole page ends on the last column and row.
+    const int32_t left = truncate_toward_zero((x0 * window_width) / page_width);
+    const int32_t right =
+        truncate_toward_zero(static_cast<float>(left) + (w * (window_width - 1.0f)) / page_width);
+    const int32_t bottom =
+        truncate_toward_zero(((page_height - y0) * (window_height - 1.0f)) / page_height);
+    const int32_t top = truncate_toward_zero(static_cast<float>(bottom) -
+                                             (h * (window_height - 1.0f)) / page_height);
+
+    gr2(iw, 1, ir) = static_cast<float>(left);
+    gr2(iw, 2, ir) = static_cast<float>(bottom);
+    gr2(iw, 3, ir) = static_cast<float>(int64_t{right} - left);
+    gr2(iw, 4, ir) = static_cast<float>(int64_t{bottom} - top);
+    gr2(iw, 9, ir) = x0;
+    gr2(iw, 10, ir) = y0;
+    gr2(iw, 11, ir) = w + x0;
+    gr2(iw, 12, ir) = h + y0;
+
+    if (!active) return;
+    stroke(ws, left, bottom, left, top);
+    stroke(ws, left, top, right, top);
+    stroke(ws, right, top, right, bottom);
+    stroke(ws, right, bottom, left, bottom);
+}
+
+bool ACTIV(gfx::WindowService& ws, int iw, int ifoc) {
+    bool done = true;
+    if (iw != 0) {
+        bool activated = false;
+        for (int attempt = 0; attempt < k_activation_attempts && !activated; ++attempt) {
+            activated = ws.set_active(iw);
+        }
+        done = activated;
+    }
+    if (ifoc != 0) {
+        bool focused = false;
+        for (int attempt = 0; attempt < k_activation_attempts && !focused; ++attempt) {
+            focused = ws.set_focus(ifoc);
+        }
+        done = done && focused;
+    }
+    return done;
+}
+
+}  // namespace plot

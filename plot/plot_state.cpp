@@ -1,0 +1,52 @@
+#include "plot/plot_state.h"
+
+#include <stdexcept>
+#include <string>
+
+namespace plot {
+
+namespace {
+
+// Zero-based offset of a 1-based index; throws when it lies outside the table.
+std::size_t offset(int index, int count, const char* what) {
+    if (index < 1 || index > count) {
+        throw std::out_of_range(std::string("plot: ") + what + " " + std::to_string(index) +
+                                " outside 1.." + std::to_string(count));
+    }
+    return static_cast<std::size_t>(index - 1);
+}
+
+}  // namespace
+
+float& gr1(int iw, int slot) {
+    return GR1[offset(iw, k_unit_count, "unit") +
+               k_unit_count * offset(slot, k_page_slots, "page slot")];
+}
+
+float& gr2(int iw, int slot, int ir) {
+    return GR2[offset(iw, k_unit_count, "unit") +
+               k_unit_count * (offset(slot, k_region_slots, "region slot") +
+                               k_region_slots * offset(ir, k_region_count, "region"))];
+}
+
+float col0(int component, int colour) {
+    return COL0[offset(component, k_components, "colour component") +
+                k_components * offset(colour, k_default_colours, "default colour")];
+}
+
+float& coldim(int component, int column) {
+    return COLDIM[offset(component, k_components, "colour component") +
+                  k_components * offset(column, k_colour_columns, "colour column")];
+}
+
+void reset_state() {
+    GR1.fill(0.0f);
+    GR2.fill(0.0f);
+    COLDIM.fill(0.0f);
+    ICOL = 0;
+    page_config = gfx::WindowConfig{};
+    page_config_status = false;
+    page_calls = 0;
+}
+
+}  // namespace plot

@@ -1,0 +1,77 @@
+#include "plot/transforms.h"
+
+#include <cmath>
+#include <limits>
+
+#include "plot/plot_state.h"
+
+namespace plot {
+
+void LIMITS(int iw, int ir, float xmin, float xmax, float ymin, float ymax) {
+    gr2(iw, 5, ir) = xmin;
+    gr2(iw, 6, ir) = ymin;
+    gr2(iw, 7, ir) = xmax;
+    gr2(iw, 8, ir) = ymax;
+}
+
+void TMF(int iw, int ir, float x, float y, int32_t& ix, int32_t& iy) {
+    const float left = gr2(iw, 1, ir);
+    const float bottom = gr2(iw, 2, ir);
+    const float width = gr2(iw, 3, ir);
+    const float height = gr2(iw, 4, ir);
+    const float xmin = gr2(iw, 5, ir);
+    const float ymin = gr2(iw, 6, ir);
+    const float xmax = gr2(iw, 7, ir);
+    const float ymax = gr2(iw, 8, ir);
+
+    const int32_t left_column = truncate_toward_zero(left);
+    const int32_t right_column = truncate_toward_zero(static_cast<float>(left_column) + width);
+    const int32_t bottom_row = truncate_toward_zero(bottom);
+    const int32_t top_row = truncate_toward_zero(static_cast<float>(bottom_row) - height);
+
+    // Divide first, then scale: equal limits give an infinity or not-a-number here, which the
+    // conversion and the clipping below turn into a frame edge.
+    const float x_fraction = (x - xmin) / (xmax - xmin);
+    const float y_fraction = (y - ymin) / (ymax - ymin);
+    ix = truncate_toward_zero(left + x_fraction * width + 0.5f);
+    iy = truncate_toward_zero(bottom - y_fraction * height + 0.5f);
+
+    if (ix < left_column) ix = left_column;
+    if (iy < top_row) iy = top_row;
+    if (ix > right_column) ix = right_column;
+    if (iy > bottom_row) iy = bottom_row;
+}
+
+void TFM(int iw, int ir, int32_t ix, int32_t iy, float& x, float& y) {
+    const float left = gr2(iw, 1, ir);
+    const float bottom = gr2(iw, 2, ir);
+    const float width = gr2(iw, 3, ir);
+    const float height = gr2(iw, 4, ir);
+    const float xmin = gr2(iw, 5, ir);
+    const float ymin = gr2(iw, 6, ir);
+    const float xmax = gr2(iw, 7, ir);
+    const float ymax = gr2(iw, 8, ir);
+
+    // Multiply first, then divide.
+    x = xmin + ((xmax - xmin) * (static_cast<float>(ix) - left)) / width;
+    y = ymin - ((ymax - ymin) * (static_cast<float>(iy) - bottom)) / height;
+
+    // A region never laid out has width and height 0: its own pixel gives 0 / 0. Such a point
+    // is taken as lying at the lower limits.
+    if (std::isnan(x)) x = xmin;
+    if (std::isnan(y)) y = ymin;
+
+    if (x < xmin) x = xmin;
+    if (y < ymin) y = ymin;
+    if (x > xmax) x = xmax;
+    if (y > ymax) y = ymax;
+}
+
+int32_t truncate_toward_zero(float value) {
+    constexpr float two_to_31 = 2147483648.0f;
+    if (std::isnan(value) || value < -two_to_31) return std::numeric_limits<int32_t>::min();
+    if (value >= two_to_31) return std::numeric_limits<int32_t>::max();
+    return static_cast<int32_t>(value);
+}
+
+}  // namespace plot

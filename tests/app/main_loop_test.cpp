@@ -1,0 +1,221 @@
+#include "app/main_loop.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "program_fixture.h"
+#include "state/shared_state.h"
+
+namespace {
+
+using gfx::HeadlessService;
+using gfx::RunOutcome;
+using testing_support::RecordingRoutines;
+using testing_support::RoutineCall;
+using testing_support::run_program;
+using testing_support::shown_stripe_width;
+using testing_support::WorkingFolder;
+
+class MainLoopTest : public ::testing::Test {
+  protected:
+    MainLoopTest() {
+        testing_support::reset_program_state();
+        folder.install_default_figures();
+    }
+
+    // Runs the program with `user` until the virtual clock reaches `seconds`.
+    RunOutcome run_for(double seconds, HeadlessService::ScriptedUser user = {}) {
+        service.set_time_limit(seconds);
+        // Records each new picture's size the moment it appears.
+        service.set_user([this, user](HeadlessService& s) {
+            const int width = shown_stripe_width(s);
+            if (width != 0 && width != last_width) sizes.push_back(width);
+            last_width = width;
+            if (user) user(s);
+        });
+        return run_program(service, routines.make(service));
+    }
+
+    WorkingFolder folder;
+    HeadlessService service;
+    RecordingRoutines routines;
+    std::vector<int> sizes;
+    int last_width = 0;
+};
+
+// Presses and releases a button at a moment of virtual time.
+HeadlessService::ScriptedUser click_at(double seconds, int button, int modifiers = 0) {
+    return [=](HeadlessService& s) {
+        if (s.now_ms() == static_cast<int64_t>(seconds * 1000)) s.press(button, modifiers);
+        if (s.now_ms() == static_cast<int64_t>(seconds * 1000) + 50) s.release(button, modifiers);
+    };
+}
+
+GTEST_TEST_F(MainLoopTest, WithoutInputSizesRunUpAndDownWithoutRepeatingAtTheTurns) {
+    // Each picture takes 1 s of grey and a 5.0 s hold on the virtual clock.
+    const RunOutcome outcome = run_for(16 * 6.0 - 0.5);
+    EXPECT_EQ(outcome.kind, RunOutcome::Kind::time_limit);
+    const std::vector<int> expected = {2, 3, 4, 5, 6, 7, 8, 9, 8, 7, 6, 5, 4, 3, 2, 3};
+    EXPECT_EQ(sizes, expected);
+    EXPECT_TRUE(routines.calls.empty());
+}
+
+GTEST_TEST_F(MainLoopTest, EachPictureIsGreyForASecondThenHeldAtLeastFiveSeconds) {
+    std::vector<double> grey_starts;
+    std::vector<double> picture_starts;
+    bool was_grey = false;
+    run_for(20.0, [&](HeadlessService& s) {
+        const bool grey = s.pixel(500, 300) == 0x808080;
+        if (grey && !was_grey) grey_starts.push_back(s.now());
+        if (!grey && was_grey) picture_starts.push_back(s.now());
+        was_grey = grey;
+    });
+    ASSERT_GE(grey_starts.size(), 3u);
+    ASSERT_GE(picture_starts.size(), 2u);
+    for (std::size_t i = 0; i + 1 < grey_starts.size() && i < picture_starts.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_NEAR(picture_starts[i] - grey_starts[i], 1.0, 0.002);
+        const double hold = grey_starts[i + 1] - picture_starts[i];
+        EXPECT_GE(hold, 5.0 - 1e-9);
+        EXPECT_LE(hold, 5.25);
+    }
+}
+
+GTEST_TEST_F(MainLoopTest, LeftClickInTheHoldTrainsWithTheSizeShownThenRestartsThePass) {
+    // Size 6 is the fifth picture: it is complete after about 4 × 6.2 + 1 seconds.
+    double click = 0;
+    run_for(60.0, [&](HeadlessService& s) {
+        if (click == 0 && shown_stripe_width(s) == 6 && s.now() > 20) click = s.now() + 2.0;
+        if (click != 0) click_at(click, gfx::k_key_left)(s);
+    });
+    ASSERT_EQ(routines.calls.size(), 1u);
+    EXPECT_EQ(routines.calls[0].kind, RoutineCall::Kind::training);
+    EXPECT_EQ(routines.calls[0].size, 6);
+    // The click is taken at the next 200 ms hold check.
+    EXPECT_GE(routines.calls[0].at_seconds, click + 0.05);
+    EXPECT_LE(routines.calls[0].at_seconds, click + 0.25);
+    // After the exercise the first pass begins again from 2.
+    const auto six = std::find(sizes.begin(), sizes.end(), 6);
+    ASSERT_NE(six, sizes.end());
+    ASSERT_NE(six + 1, sizes.end());
+    EXPECT_EQ(*(six + 1), 2);
+    EXPECT_EQ(state::load(state::MBUTTON), 0);
+}
+
+GTEST_TEST_F(MainLoopTest, LeftClickDuringTheGreyBlankTrainsWithTheSizeLastDrawn) {
+    // The click falls in the grey second before size 3; the check after the background takes
+    // it, before the figure of size 3 is drawn, so the exercise gets size 2.
+    run_for(12.0, click_at(6.6, gfx::k_key_left));
+    ASSERT_EQ(routines.calls.size(), 1u);
+    EXPECT_EQ(routines.calls[0].size, 2);
+    EXPECT_NEAR(routines.calls[0].at_seconds, 7.0, 0.002);
+}
+
+GTEST_TEST_F(MainLoopTest, RightClickServesTheSightCheckAndRestartsTheCurrentPass) {
+    run_for(30.0, click_at(9.0, gfx::k_key_right));
+    ASSERT_EQ(routines.calls.size(), 1u);
+    EXPECT_EQ(routines.calls[0].kind, RoutineCall::Kind::sight_check);
+    EXPECT_EQ(routines.calls[0].size, 980);
+    EXPECT_EQ(routines.calls[0].height, 650);
+    // 2, 3, then the pass starts again at 2.
+    ASSERT_GE(sizes.size(), 3u);
+    EXPECT_EQ(sizes[0], 2);
+    EXPECT_EQ(sizes[1], 3);
+    EXPECT_EQ(sizes[2], 2);
+}
+
+GTEST_TEST_F(MainLoopTest, RightClickInAFallingPassRestartsItAtEight) {
+    // The falling pass starts after the 8 sizes of the first pass (48 s); the click comes
+    // in the grey second before its fourth picture.
+    run_for(80.0, click_at(66.2, gfx::k_key_right));
+    ASSERT_EQ(routines.calls.size(), 1u);
+    const std::vector<int> expected = {2, 3, 4, 5, 6, 7, 8, 9, 8, 7, 6, 8, 7};
+    ASSERT_GE(sizes.size(), expected.size());
+    EXPECT_EQ(std::vector<int>(sizes.begin(), sizes.begin() + expected.size()), expected);
+}
+
+GTEST_TEST_F(MainLoopTest, GraphRequestFromTheMenuIsServedWithinOneHoldCheck) {
+    run_for(12.0, [](HeadlessService& s) {
+        if (s.now_ms() == 3000) s.choose(2);
+    });
+    ASSERT_EQ(routines.calls.size(), 1u);
+    EXPECT_EQ(routines.calls[0].kind, RoutineCall::Kind::progress_graph);
+    EXPECT_LE(routines.calls[0].at_seconds, 3.2 + 0.001);
+    EXPECT_EQ(state::load(state::MODEREQ), 0);
+}
+
+GTEST_TEST_F(MainLoopTest, GraphRequestedDuringTheSightCheckIsDrawnRightAfterIt) {
+    bool chosen = false;
+    routines.during_call = [&chosen](HeadlessService& s) {
+        if (!chosen) s.choose(2);
+        chosen = true;
+    };
+    run_for(20.0, click_at(9.0, gfx::k_key_right));
+    ASSERT_GE(routines.calls.size(), 2u);
+    EXPECT_EQ(routines.calls[0].kind, RoutineCall::Kind::sight_check);
+    EXPECT_EQ(routines.calls[1].kind, RoutineCall::Kind::progress_graph);
+    EXPECT_DOUBLE_EQ(routines.calls[0].at_seconds, routines.calls[1].at_seconds);
+}
+
+GTEST_TEST_F(MainLoopTest, BothButtonsEndTheProgramOnlyAfterBothAreReleased) {
+    const RunOutcome outcome = run_for(30.0, [](HeadlessService& s) {
+        if (s.now_ms() == 8000) s.press(gfx::k_key_left);
+        if (s.now_ms() == 8010) s.press(gfx::k_key_right);
+        if (s.now_ms() == 9000) s.release(gfx::k_key_left);
+        if (s.now_ms() == 12000) s.release(gfx::k_key_right);
+    });
+    EXPECT_EQ(outcome.kind, RunOutcome::Kind::stopped);
+    EXPECT_GE(outcome.at_seconds, 12.0);
+    EXPECT_LE(outcome.at_seconds, 12.01);
+    EXPECT_TRUE(service.unit_closed(1));
+    EXPECT_TRUE(routines.calls.empty());
+}
+
+GTEST_TEST_F(MainLoopTest, ExitDuringAHoldEndsAtOnceWithTheSilentBeep) {
+    const RunOutcome outcome = run_for(30.0, [](HeadlessService& s) {
+        if (s.now_ms() == 4321) s.choose(1);
+    });
+    EXPECT_EQ(outcome.kind, RunOutcome::Kind::stopped);
+    EXPECT_NEAR(outcome.at_seconds, 4.321 + 0.35, 0.002);
+    EXPECT_TRUE(service.unit_closed(1));
+    ASSERT_FALSE(service.tones().empty());
+    EXPECT_EQ(service.tones().back().frequency, 0);
+    EXPECT_EQ(service.tones().back().duration_ms, 350);
+}
+
+GTEST_TEST_F(MainLoopTest, ClickWithShiftOrCtrlHeldIsThePlainClick) {
+    struct Case {
+        const char* what;
+        int modifiers;
+    };
+    const Case cases[] = {{"shift", gfx::k_key_shift}, {"ctrl", gfx::k_key_ctrl}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        testing_support::reset_program_state();
+        HeadlessService fresh;
+        RecordingRoutines recorded;
+        fresh.set_time_limit(12.0);
+        fresh.set_user(click_at(9.0, gfx::k_key_left, c.modifiers));
+        run_program(fresh, recorded.make(fresh));
+        ASSERT_EQ(recorded.calls.size(), 1u);
+        EXPECT_EQ(recorded.calls[0].kind, RoutineCall::Kind::training);
+    }
+}
+
+GTEST_TEST_F(MainLoopTest, BothButtonsLeftFromAnExerciseAreClearedByTheLoop) {
+    // The exercise returns with both buttons latched: after it the loop clears MBUTTON, so the
+    // start screen goes on instead of ending the program.
+    routines.during_call = [](HeadlessService& s) {
+        s.press(gfx::k_key_left);
+        s.press(gfx::k_key_right);
+        s.release(gfx::k_key_left);
+        s.release(gfx::k_key_right);
+    };
+    const RunOutcome outcome = run_for(25.0, click_at(9.0, gfx::k_key_left));
+    EXPECT_EQ(outcome.kind, RunOutcome::Kind::time_limit);
+    EXPECT_EQ(routines.calls.size(), 1u);
+}
+
+}  // namespace

@@ -1,0 +1,89 @@
+#include "program_fixture.h"
+
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <sstream>
+
+#include "app/menus.h"
+#include "exercises/random.h"
+#include "plot/plot_state.h"
+#include "state/shared_state.h"
+
+namespace testing_support {
+
+WorkingFolder::WorkingFolder() : previous_(std::filesystem::current_path()) {
+    std::random_device random;
+    path_ = std::filesystem::temp_directory_path() /
+            ("pelidor-test-" + std::to_string(random()) + std::to_string(random()));
+    std::filesystem::create_directories(path_);
+    std::filesystem::current_path(path_);
+}
+
+WorkingFolder::~WorkingFolder() {
+    std::filesystem::current_path(previous_);
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+void WorkingFolder::install_default_figures() const {
+    std::filesystem::copy_file(std::filesystem::path(PELIDOR_SOURCE_DIR) / "data" / "pelidor.sym",
+                               path_ / "pelidor.sym",
+                               std::filesystem::copy_options::overwrite_existing);
+}
+
+void WorkingFolder::write(const std::string& name, const std::string& contents) const {
+    std::ofstream out(path_ / name, std::ios::binary);
+    out << contents;
+}
+
+std::string WorkingFolder::read(const std::string& name) const {
+    std::ifstream in(path_ / name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool WorkingFolder::exists(const std::string& name) const {
+    return std::filesystem::exists(path_ / name);
+}
+
+void reset_program_state() {
+    state::reset_all();
+    plot::reset_state();
+    exercises::reset_generators();
+}
+
+app::Routines RecordingRoutines::make(gfx::HeadlessService& service) {
+    auto extra = [this, &service] {
+        if (during_call) during_call(service);
+    };
+    return app::Routines{
+        [this, &service, extra](gfx::WindowService&, int32_t& shown, state::FigureTables&,
+                                int16_t& width, int16_t& height) {
+            calls.push_back({RoutineCall::Kind::training, shown, height, service.now()});
+            (void)width;
+            extra();
+        },
+        [this, &service, extra](gfx::WindowService&, int32_t& width, int32_t& height) {
+            calls.push_back({RoutineCall::Kind::sight_check, width, height, service.now()});
+            extra();
+        },
+        [this, &service, extra](gfx::WindowService&) {
+            calls.push_back({RoutineCall::Kind::progress_graph, 0, 0, service.now()});
+            extra();
+        },
+    };
+}
+
+gfx::RunOutcome run_program(gfx::HeadlessService& service, const app::Routines& routines) {
+    return service.run([](gfx::WindowService& ws) { return app::INITIALSETTINGS(ws); },
+                       [&routines](gfx::WindowService& ws) { app::main_program(ws, routines); });
+}
+
+int shown_stripe_width(const gfx::HeadlessService& service) {
+    if (service.pixel(1, 0) != gfx::k_white) return 0;
+    int width = 0;
+    while (width < 20 && service.pixel(1 + width, 0) == gfx::k_white) ++width;
+    return width;
+}
+
+}  // namespace testing_support

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/main_program.h"
+#include "gfx/headless/headless_service.h"
+
+namespace testing_support {
+
+// A fresh working folder for one test, entered for the test's lifetime; removed afterwards.
+class WorkingFolder {
+  public:
+    WorkingFolder();
+    ~WorkingFolder();
+    WorkingFolder(const WorkingFolder&) = delete;
+    WorkingFolder& operator=(const WorkingFolder&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    // Copies the shipped default figure set into the folder.
+    void install_default_figures() const;
+    void write(const std::string& name, const std::string& contents) const;
+    std::string read(const std::string& name) const;
+    bool exists(const std::string& name) const;
+
+  private:
+    std::filesystem::path previous_;
+    std::filesystem::path path_;
+};
+
+// Puts every piece of process-wide state back to its value at process start.
+void reset_program_state();
+
+// What the stand-in routines of the main loop saw.
+struct RoutineCall {
+    enum class Kind { training, sight_check, progress_graph } kind;
+    int size = 0;  // training: NSHOWN; sight check: window width
+    int height = 0;
+    double at_seconds = 0;
+};
+
+// Routines that record each call and return at once (or run an extra action first).
+struct RecordingRoutines {
+    std::vector<RoutineCall> calls;
+    std::function<void(gfx::HeadlessService&)> during_call;
+
+    app::Routines make(gfx::HeadlessService& service);
+};
+
+// Runs the whole program on the twin: the start-up hook, then the main program.
+gfx::RunOutcome run_program(gfx::HeadlessService& service, const app::Routines& routines);
+
+// Width of the first white stripe on row 0 of the start screen, which is the size shown;
+// 0 while the window is grey or not yet drawn.
+int shown_stripe_width(const gfx::HeadlessService& service);
+
+}  // namespace testing_support
