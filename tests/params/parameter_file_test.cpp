@@ -1,0 +1,119 @@
+#include "params/parameter_file.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "program_fixture.h"
+
+namespace {
+
+using testing_support::WorkingFolder;
+
+const std::string k_default_file =
+    "200.000  (distance in centimeters)\r\n"
+    " 17.700  (diagonal of display in inches)\r\n"
+    "    768  (display resolution, pixels on the Y)\r\n"
+    "   1024  (display resolution, pixels on the X)\r\n"
+    "    100  (volume of training)\r\n"
+    " 50.000  (time for the ansver in seconds)\r\n";
+
+GTEST_TEST(ParameterFileTest, DefaultsAreWrittenAsTheSixExactLines) {
+    WorkingFolder folder;
+    ASSERT_TRUE(params::write_parameter_file(params::default_parameters()));
+    EXPECT_EQ(folder.read("pelidor.vvd"), k_default_file);
+}
+
+GTEST_TEST(ParameterFileTest, ReadingKeepsTheLeadingReadableLines) {
+    struct Case {
+        const char* what;
+        std::string contents;
+        state::Parameters expected;
+    };
+    const state::Parameters defaults = params::default_parameters();
+    const Case cases[] = {
+        {"the default file", k_default_file, defaults},
+        {"other values, LF line ends",
+         " 55.500\n 21.000\n   1080\n   1920\n     20\n  3.000\n",
+         {55.5f, 21.0f, 1920, 1080, 20, 3.0f}},
+        {"letters on line 4: it and the lines after keep their defaults",
+         "100.000\n 15.000\n    600\n  abc\n     20\n  3.000\n",
+         {100.0f, 15.0f, 1024, 600, 100, 50.0f}},
+        {"an empty line reads as zero",
+         "100.000\n\n    600\n",
+         {100.0f, 0.0f, 1024, 600, 100, 50.0f}},
+        {"no point: three implied decimals", "    200\n", {0.2f, 17.7f, 1024, 768, 100, 50.0f}},
+        {"asterisks are unreadable", "*******\n 15.000\n", defaults},
+        {"only columns 1 to 7 count", " 80.000xyz\n", {80.0f, 17.7f, 1024, 768, 100, 50.0f}},
+        {"an empty file", "", defaults},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WorkingFolder folder;
+        folder.write("pelidor.vvd", c.contents);
+        state::Parameters read = defaults;
+        params::read_parameter_file(read);
+        EXPECT_FLOAT_EQ(read.DIST, c.expected.DIST);
+        EXPECT_FLOAT_EQ(read.DIAG, c.expected.DIAG);
+        EXPECT_EQ(read.NY, c.expected.NY);
+        EXPECT_EQ(read.NX, c.expected.NX);
+        EXPECT_EQ(read.NVOL, c.expected.NVOL);
+        EXPECT_FLOAT_EQ(read.TANS, c.expected.TANS);
+    }
+}
+
+GTEST_TEST(ParameterFileTest, MissingFileKeepsTheDefaults) {
+    WorkingFolder folder;
+    state::Parameters read = params::default_parameters();
+    params::read_parameter_file(read);
+    EXPECT_FLOAT_EQ(read.DIST, 200.0f);
+    EXPECT_EQ(read.NVOL, 100);
+}
+
+GTEST_TEST(ParameterFileTest, WideValuesKeepAsManyDecimalsAsFitAndReadBackUnchanged) {
+    struct Case {
+        const char* what;
+        float value;
+        const char* field;
+    };
+    const Case cases[] = {
+        {"1234.5 keeps two decimals", 1234.5f, "1234.50"},
+        {"12345.4 keeps one", 12345.4f, "12345.4"},
+        {"999999 keeps none", 999999.0f, "999999."},
+        {"too wide for any count of decimals", 12345678.0f, "*******"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WorkingFolder folder;
+        state::Parameters written = params::default_parameters();
+        written.DIST = c.value;
+        ASSERT_TRUE(params::write_parameter_file(written));
+        EXPECT_EQ(folder.read("pelidor.vvd").substr(0, 7), c.field);
+        state::Parameters read = params::default_parameters();
+        params::read_parameter_file(read);
+        if (std::string(c.field) != "*******") {
+            EXPECT_NEAR(read.DIST, c.value, 0.06f);
+            EXPECT_FLOAT_EQ(read.TANS, 50.0f);
+        }
+    }
+}
+
+GTEST_TEST(ParameterFileTest, LargeResolutionIsSavedInSevenColumns) {
+    WorkingFolder folder;
+    state::Parameters written = params::default_parameters();
+    written.NX = 12000;
+    ASSERT_TRUE(params::write_parameter_file(written));
+    EXPECT_EQ(params::parameter_file_lines(written)[3].substr(0, 7), "  12000");
+}
+
+GTEST_TEST(ParameterFileTest, AFailedWriteLeavesTheOldFileWhole) {
+    WorkingFolder folder;
+    folder.write("pelidor.vvd", k_default_file);
+    // A folder where the temporary file would go cannot be written as root either.
+    std::filesystem::create_directories(folder.path() / "blocked");
+    state::Parameters written = params::default_parameters();
+    EXPECT_FALSE(params::write_parameter_file(written, "blocked/missing/pelidor.vvd"));
+    EXPECT_EQ(folder.read("pelidor.vvd"), k_default_file);
+}
+
+}  // namespace
