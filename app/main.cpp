@@ -3,9 +3,9 @@
 #include "gfx/qt/qt_program.h"
 
 // PELIDOR, a trainer for eyes: the window service runs the start-up hook, then the main
-// program on a thread of its own.
+// program on a thread of its own. The program ends only through the service.
 int main(int argc, char** argv) {
-    return gfx::run_qt_program(
+    gfx::run_qt_program(
         argc, argv, [](gfx::WindowService& ws) { return app::INITIALSETTINGS(ws); },
         [](gfx::WindowService& ws) { app::main_program(ws); });
 }

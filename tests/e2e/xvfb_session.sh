@@ -1,0 +1,64 @@
+# Shared helpers of the end-to-end tests and benchmarks: a private virtual display, a fresh
+# working folder, the program started in it, and windows found by their titles.
+# Source this file; it sets DISPLAY, WORK and PROGRAM_PID.
+
+start_display() {
+    local number
+    for number in $(seq 90 140); do
+        [ -e "/tmp/.X${number}-lock" ] && continue
+        Xvfb ":${number}" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        XVFB_PID=$!
+        export DISPLAY=":${number}"
+        local tries
+        for tries in $(seq 1 100); do
+            xdpyinfo >/dev/null 2>&1 && return 0
+            kill -0 "$XVFB_PID" 2>/dev/null || break
+            sleep 0.05
+        done
+    done
+    echo "no virtual display could be started" >&2
+    return 1
+}
+
+make_work_folder() {
+    WORK=$(mktemp -d /tmp/pelidor-e2e.XXXXXX)
+    cp "$SOURCE_DIR/data/pelidor.sym" "$WORK/"
+}
+
+start_program() {
+    (cd "$WORK" && exec env -u QT_QPA_PLATFORM "$PROGRAM") >"$WORK/program.log" 2>&1 &
+    PROGRAM_PID=$!
+}
+
+# Waits until a window with this exact title is mapped; prints its id.
+wait_window() {
+    local title=$1 timeout=${2:-10} id
+    local deadline=$((SECONDS + timeout))
+    while [ $SECONDS -le "$deadline" ]; do
+        id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n 1)
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.05
+    done
+    return 1
+}
+
+# Waits until the program has ended, at most the given seconds (fractions allowed).
+wait_program_end() {
+    local limit=$1 waited=0
+    while kill -0 "$PROGRAM_PID" 2>/dev/null; do
+        sleep 0.02
+        waited=$(awk -v w="$waited" 'BEGIN { print w + 0.02 }')
+        if awk -v w="$waited" -v l="$limit" 'BEGIN { exit !(w > l) }'; then return 1; fi
+    done
+    return 0
+}
+
+cleanup_session() {
+    [ -n "${PROGRAM_PID:-}" ] && kill -9 "$PROGRAM_PID" 2>/dev/null
+    [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null
+    [ -n "${WORK:-}" ] && [ -z "${KEEP_WORK:-}" ] && rm -rf "$WORK"
+    return 0
+}
