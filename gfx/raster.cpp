@@ -138,8 +138,8 @@ bool crosses_before(const Crossing& a, const Crossing& b) {
 // but excluding its lower end, so a vertex between two edges is crossed once.
 void fill_polygon_interior(const PixelGrid& grid, const std::vector<Vertex>& vertices,
                            uint32_t value) {
-    const auto [low, high] = std::minmax_element(
-        vertices.begin(), vertices.end(), [](Vertex a, Vertex b) { return a.y < b.y; });
+    const auto [low, high] = std::minmax_element(vertices.begin(), vertices.end(),
+                                                 [](Vertex a, Vertex b) { return a.y < b.y; });
     const int64_t first_row = std::max<int64_t>(low->y, 0);
     const int64_t last_row = std::min<int64_t>(high->y, grid.height - 1);
     std::vector<Crossing> crossings;
@@ -158,8 +158,7 @@ void fill_polygon_interior(const PixelGrid& grid, const std::vector<Vertex>& ver
         std::sort(crossings.begin(), crossings.end(), crosses_before);
         for (std::size_t i = 0; i + 1 < crossings.size(); i += 2) {
             fill_span(grid, y, ceil_div(crossings[i].numerator, crossings[i].denominator),
-                      floor_div(crossings[i + 1].numerator, crossings[i + 1].denominator),
-                      value);
+                      floor_div(crossings[i + 1].numerator, crossings[i + 1].denominator), value);
         }
     }
 }
@@ -171,7 +170,7 @@ void fill_polygon_interior(const PixelGrid& grid, const std::vector<Vertex>& ver
 // additions keep the shape touching its box however thin it is: the middle row(s) always reach
 // the left and right sides, and the middle column(s) the top and bottom.
 class EllipseRows {
-public:
+  public:
     EllipseRows(int x1, int y1, int x2, int y2)
         : left_(std::min(x1, x2)),
           right_(std::max(x1, x2)),
@@ -203,7 +202,7 @@ public:
     int64_t left_of(int64_t half_span) const { return (left_ + right_ - half_span) / 2; }
     int64_t right_of(int64_t half_span) const { return (left_ + right_ + half_span) / 2; }
 
-private:
+  private:
     bool inside(int64_t offset_x, int64_t offset_y) const {
         const Wide w2 = Wide{width_} * width_;
         const Wide h2 = Wide{height_} * height_;

@@ -28,7 +28,8 @@ void write_u32(std::span<std::byte> buffer, std::size_t at, uint32_t value) {
 
 uint32_t read_u32(std::span<const std::byte> buffer, std::size_t at) {
     uint32_t value = 0;
-    for (std::size_t i = 0; i < 4; ++i) value |= std::to_integer<uint32_t>(buffer[at + i]) << (8 * i);
+    for (std::size_t i = 0; i < 4; ++i)
+        value |= std::to_integer<uint32_t>(buffer[at + i]) << (8 * i);
     return value;
 }
 
@@ -131,8 +132,7 @@ void Surface::line(int x1, int y1, int x2, int y2, Colour colour, uint16_t mask)
     ++generation_;
 }
 
-void Surface::rectangle(Shape shape, int x1, int y1, int x2, int y2, Colour colour,
-                        uint16_t mask) {
+void Surface::rectangle(Shape shape, int x1, int y1, int x2, int y2, Colour colour, uint16_t mask) {
     std::lock_guard lock(mutex_);
     raster_rectangle(grid(), shape, x1, y1, x2, y2, to_stored(colour), mask);
     ++generation_;

@@ -33,9 +33,10 @@ int line_height(QFont font, int pixel_size) {
     return metrics.ascent() + metrics.descent();
 }
 
-// The height of a font request is the height of its line: ascent plus descent, from the top of
-// the tallest letters to the bottom of the descenders. The pixel size (em) is the largest one
-// whose line fits in that height; for the stand-in face it is about 0.9 of the height.
+// The height of a font request is the height of its line, the font's ascent plus descent, so
+// text drawn at (x, y) stays within rows y to y + height - 1; letters with ascenders and
+// descenders fill about 0.8 of it. The pixel size (em) is the largest one whose line fits in
+// that height; for the stand-in face it is about 0.9 of the height.
 int pixel_size_for(const QFont& font, int height) {
     int pixel_size = std::max(1, height * height / std::max(1, line_height(font, height)));
     while (pixel_size > 1 && line_height(font, pixel_size) > height) --pixel_size;
@@ -62,8 +63,8 @@ QFont resolve_font(const FontSpec& spec) {
         const int natural_width = QFontMetrics(font).averageCharWidth();
         if (natural_width > 0) {
             const auto stretch = std::lround(100.0 * spec.width / natural_width);
-            font.setStretch(static_cast<int>(
-                std::clamp<long>(stretch, k_smallest_stretch, k_largest_stretch)));
+            font.setStretch(
+                static_cast<int>(std::clamp<long>(stretch, k_smallest_stretch, k_largest_stretch)));
         }
     }
     return font;

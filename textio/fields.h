@@ -19,11 +19,12 @@ std::string format_int(int64_t value, int width, int min_digits = 0);
 
 // Fw.d: the value rounded to `decimals` decimals, the point always written, right-justified in
 // `width` columns. A 0 stands before the point when the integer part is 0 and the width leaves
-// room for it (F3.2 of 0.5 is ".50", F4.2 is "0.50"). Not a number is written as "NaN".
+// room for it (F3.2 of 0.5 is ".50", F4.2 is "0.50"). Ties of the exact binary value round
+// away from zero. Not a number is written as "NaN", infinity as "Inf" or "Infinity".
 std::string format_fixed(double value, int width, int decimals);
 
 // Fw.d that gives up decimals, one at a time, rather than the whole value: 1234.5 in F7.3 is
-// "1234.50". Asterisks only when even no decimals do not fit.
+// "1234.50". Asterisks only when the value does not fit even without decimals.
 std::string format_fixed_fit(double value, int width, int decimals);
 
 // nX: n blanks.

@@ -66,18 +66,23 @@ std::string joined_lines(std::span<const std::string> lines) {
     return text;
 }
 
-// Creates a new, empty file next to `name` that no one else uses; its name is returned through
-// `temporary`. Returns the descriptor, or -1 with errno set.
-int create_temporary_beside(const std::string& name, std::string& temporary) {
+struct TemporaryFile {
+    int descriptor = -1;  // -1 with errno set when it could not be created
+    std::string name;
+};
+
+// Creates a new, empty file next to `name` that no one else uses.
+TemporaryFile create_temporary_beside(const std::string& name) {
     static std::atomic<unsigned> counter{0};
+    TemporaryFile temporary;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary =
+        temporary.name =
             name + ".tmp" + std::to_string(::getpid()) + "." + std::to_string(counter.fetch_add(1));
-        const int descriptor =
-            ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (descriptor >= 0 || errno != EEXIST) return descriptor;
+        temporary.descriptor =
+            ::open(temporary.name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (temporary.descriptor >= 0 || errno != EEXIST) break;
     }
-    return -1;
+    return temporary;
 }
 
 // Makes a rename in the folder of `name` survive a crash. Best effort: the new contents are
@@ -108,12 +113,14 @@ bool ends_inside_a_line(int descriptor) {
 // in it, so a writer appending at the same moment cannot put its record before the header. Where
 // the file system has no hard links, the file is created exclusively and written in one go.
 std::optional<IoStatus> create_exclusively(const std::string& name, std::string_view text) {
-    std::string temporary;
-    const int descriptor = create_temporary_beside(name, temporary);
-    if (descriptor < 0) return IoStatus::failure(kind_for(errno, IoErrorKind::open_failure));
-    const IoStatus written = write_and_close(descriptor, text);
-    const int link_error = written.ok() && ::link(temporary.c_str(), name.c_str()) != 0 ? errno : 0;
-    ::unlink(temporary.c_str());
+    const TemporaryFile temporary = create_temporary_beside(name);
+    if (temporary.descriptor < 0) {
+        return IoStatus::failure(kind_for(errno, IoErrorKind::open_failure));
+    }
+    const IoStatus written = write_and_close(temporary.descriptor, text);
+    const int link_error =
+        written.ok() && ::link(temporary.name.c_str(), name.c_str()) != 0 ? errno : 0;
+    ::unlink(temporary.name.c_str());
     if (!written.ok()) return written;
     if (link_error == 0) return IoStatus::success();
     if (link_error == EEXIST) return std::nullopt;
@@ -239,13 +246,13 @@ void LineReader::close() {
 IoStatus write_file_atomically(const std::string& name, std::span<const std::string> lines) {
     const std::string text = joined_lines(lines);
 
-    std::string temporary;
-    int descriptor = create_temporary_beside(name, temporary);
+    const TemporaryFile temporary = create_temporary_beside(name);
+    int descriptor = temporary.descriptor;
     if (descriptor < 0) return IoStatus::failure(kind_for(errno, IoErrorKind::open_failure));
 
     const auto fail = [&](IoErrorKind kind) {
         if (descriptor >= 0) ::close(descriptor);
-        ::unlink(temporary.c_str());
+        ::unlink(temporary.name.c_str());
         return IoStatus::failure(kind);
     };
 
@@ -262,7 +269,7 @@ IoStatus write_file_atomically(const std::string& name, std::span<const std::str
     const int closed = ::close(descriptor);
     descriptor = -1;
     if (closed != 0) return fail(IoErrorKind::close_error);
-    if (::rename(temporary.c_str(), name.c_str()) != 0) {
+    if (::rename(temporary.name.c_str(), name.c_str()) != 0) {
         return fail(kind_for(errno, IoErrorKind::write_error));
     }
     sync_folder_of(name);

@@ -12,16 +12,24 @@ GTEST_TEST(FontSpec, ReadsTheOptionsItKnows) {
         FontSpec expected;
     };
     const Case cases[] = {
-        {"the symbol font", "t'Times New Roman Cyr'h24w7b", {"Times New Roman Cyr", 24, 7, false, true}},
-        {"italic best fit", "t'Times New Roman Cyr'h38w17ib", {"Times New Roman Cyr", 38, 17, true, true}},
+        {"the symbol font",
+         "t'Times New Roman Cyr'h24w7b",
+         {"Times New Roman Cyr", 24, 7, false, true}},
+        {"italic best fit",
+         "t'Times New Roman Cyr'h38w17ib",
+         {"Times New Roman Cyr", 38, 17, true, true}},
         {"upper-case letters", "T'Arial'H12W4IB", {"Arial", 12, 4, true, true}},
         {"any order", "bh120it'Serif'w40", {"Serif", 120, 40, true, true}},
         {"blanks between options", "t'Serif' h16 w5 b", {"Serif", 16, 5, false, true}},
         {"face keeps its case and blanks", "t' Mixed Case '", {" Mixed Case ", 0, 0, false, false}},
         {"a repeated option keeps its last value", "h10h20", {"", 20, 0, false, false}},
         {"nothing", "", {}},
-        {"32-character face", "t'abcdefghijklmnopqrstuvwxyz012345'", {"abcdefghijklmnopqrstuvwxyz012345", 0, 0, false, false}},
-        {"32 Cyrillic letters count as characters", "t'ЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖ'", {"ЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖ", 0, 0, false, false}},
+        {"32-character face",
+         "t'abcdefghijklmnopqrstuvwxyz012345'",
+         {"abcdefghijklmnopqrstuvwxyz012345", 0, 0, false, false}},
+        {"32 Cyrillic letters count as characters",
+         "t'ЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖ'",
+         {"ЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖ", 0, 0, false, false}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -19,7 +19,7 @@ using PixelSet = std::set<std::pair<int, int>>;
 
 // A small block of pixels to draw into, starting as paper.
 class Canvas {
-public:
+  public:
     Canvas(int width, int height)
         : width_(width), height_(height), pixels_(std::size_t(width) * height, k_paper) {}
 
@@ -52,7 +52,7 @@ public:
                            [](uint32_t p) { return p == k_ink || p == k_paper; });
     }
 
-private:
+  private:
     int width_;
     int height_;
     std::vector<uint32_t> pixels_;
@@ -193,8 +193,8 @@ GTEST_TEST(RasterLine, ClippedLinesKeepTheirPixelsAndPatternPhase) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Canvas large(60, 70);
-        raster_line(large.grid(), c.x1 + offset, c.y1 + offset, c.x2 + offset, c.y2 + offset,
-                    k_ink, c.mask);
+        raster_line(large.grid(), c.x1 + offset, c.y1 + offset, c.x2 + offset, c.y2 + offset, k_ink,
+                    c.mask);
         Canvas window(12, 10);
         raster_line(window.grid(), c.x1, c.y1, c.x2, c.y2, k_ink, c.mask);
         PixelSet expected;
@@ -265,7 +265,12 @@ GTEST_TEST(RasterRectangle, OutlineIsTheBorderAndItsPatternRunsClockwiseFromTopL
          4,
          0xCCCC,
          {"........", ".##..##.", "........", "........", ".##..##.", "........"}},
-        {"one pixel high is a single line", 6, 2, 1, 2, 0xF0F0,
+        {"one pixel high is a single line",
+         6,
+         2,
+         1,
+         2,
+         0xF0F0,
          {"........", "........", ".####...", "........", "........", "........"}},
     };
     for (const Case& c : cases) {
@@ -294,14 +299,10 @@ GTEST_TEST(RasterEllipse, TouchesEverySideOfItsBoxAndIsSymmetric) {
         Box box;
     };
     constexpr Case cases[] = {
-        {"circle, odd size", {5, 5, 25, 25}},
-        {"circle, even size", {5, 5, 24, 24}},
-        {"wide, even by odd", {2, 10, 45, 20}},
-        {"tall, odd by even", {10, 1, 18, 46}},
-        {"very flat", {1, 20, 46, 22}},
-        {"very narrow", {20, 1, 21, 46}},
-        {"two by two", {3, 3, 4, 4}},
-        {"three by three", {3, 3, 5, 5}},
+        {"circle, odd size", {5, 5, 25, 25}},   {"circle, even size", {5, 5, 24, 24}},
+        {"wide, even by odd", {2, 10, 45, 20}}, {"tall, odd by even", {10, 1, 18, 46}},
+        {"very flat", {1, 20, 46, 21}},         {"very narrow", {20, 1, 21, 46}},
+        {"two by two", {3, 3, 4, 4}},           {"three by three", {3, 3, 5, 5}},
     };
     for (const Case& c : cases) {
         for (const Shape shape : {Shape::outline, Shape::filled}) {
@@ -330,8 +331,8 @@ GTEST_TEST(RasterEllipse, TouchesEverySideOfItsBoxAndIsSymmetric) {
 GTEST_TEST(RasterEllipse, FilledIsExactlyTheOutlineAndWhatItEncloses) {
     constexpr Box boxes[] = {{5, 5, 25, 25}, {2, 10, 45, 21}, {20, 1, 21, 46}, {3, 3, 9, 4}};
     for (const Box& b : boxes) {
-        SCOPED_TRACE(::testing::Message() << b.left << "," << b.top << "-" << b.right << ","
-                                          << b.bottom);
+        SCOPED_TRACE(::testing::Message()
+                     << b.left << "," << b.top << "-" << b.right << "," << b.bottom);
         const PixelSet filled = ellipse_pixels(Shape::filled, b.left, b.top, b.right, b.bottom);
         const PixelSet outline = ellipse_pixels(Shape::outline, b.left, b.top, b.right, b.bottom);
         for (const auto& [x, y] : filled) {
@@ -413,13 +414,33 @@ PixelSet polygon_pixels(Shape shape, std::vector<Point> points, uint16_t mask = 
     return canvas.inked();
 }
 
-GTEST_TEST(RasterPolygon, FilledTriangleCoversItsInsideAndItsEdges) {
-    PixelSet expected;
+GTEST_TEST(RasterPolygon, FilledConvexShapesCoverExactlyTheirInsideAndEdges) {
+    PixelSet triangle;
     for (int y = 0; y <= 8; ++y) {
-        for (int x = 0; x + y <= 8; ++x) expected.insert({x + 2, y + 3});
+        for (int x = 0; x + y <= 8; ++x) triangle.insert({x + 2, y + 3});
     }
-    EXPECT_EQ(polygon_pixels(Shape::filled, {{2, 3}, {10, 3}, {2, 11}}), expected);
-    EXPECT_EQ(polygon_pixels(Shape::filled, {{2, 11}, {10, 3}, {2, 3}}), expected);
+    // The diamond's side corners lie on a row where one edge ends and the next begins; each
+    // must be crossed once, or the middle row would come out empty.
+    PixelSet diamond;
+    for (int y = 0; y <= 22; ++y) {
+        for (int x = 0; x <= 22; ++x) {
+            if (std::abs(x - 11) + std::abs(y - 11) <= 11) diamond.insert({x, y});
+        }
+    }
+    struct Case {
+        const char* what;
+        std::vector<Point> points;
+        const PixelSet& expected;
+    };
+    const Case cases[] = {
+        {"triangle", {{2, 3}, {10, 3}, {2, 11}}, triangle},
+        {"triangle, other way round", {{2, 11}, {10, 3}, {2, 3}}, triangle},
+        {"diamond", {{11, 0}, {22, 11}, {11, 22}, {0, 11}}, diamond},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(polygon_pixels(Shape::filled, c.points), c.expected);
+    }
 }
 
 GTEST_TEST(RasterPolygon, FilledIncludesItsOutlineOnSlantedEdges) {
@@ -429,8 +450,8 @@ GTEST_TEST(RasterPolygon, FilledIncludesItsOutlineOnSlantedEdges) {
         {{12, 0}, {23, 12}, {12, 23}, {0, 12}},
     };
     for (const auto& points : polygons) {
-        SCOPED_TRACE(::testing::Message() << points.size() << " points from " << points[0].x
-                                          << "," << points[0].y);
+        SCOPED_TRACE(::testing::Message()
+                     << points.size() << " points from " << points[0].x << "," << points[0].y);
         const PixelSet filled = polygon_pixels(Shape::filled, points);
         const PixelSet outline = polygon_pixels(Shape::outline, points);
         for (const auto& pixel : outline) EXPECT_TRUE(filled.contains(pixel));
@@ -441,7 +462,8 @@ GTEST_TEST(RasterPolygon, FilledIncludesItsOutlineOnSlantedEdges) {
 GTEST_TEST(RasterPolygon, SelfOverlappingStarLeavesItsCentreOpen) {
     // Five points joined every second one: the centre pentagon is enclosed twice, so the
     // even-odd rule leaves it empty while the points of the star are filled.
-    const PixelSet star = polygon_pixels(Shape::filled, {{12, 0}, {19, 22}, {0, 8}, {23, 8}, {4, 22}});
+    const PixelSet star =
+        polygon_pixels(Shape::filled, {{12, 0}, {19, 22}, {0, 8}, {23, 8}, {4, 22}});
     EXPECT_FALSE(star.contains({12, 12}));
     EXPECT_TRUE(star.contains({12, 4}));
     EXPECT_TRUE(star.contains({4, 9}));
