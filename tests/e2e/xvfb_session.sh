@@ -28,6 +28,7 @@ make_work_folder() {
 start_program() {
     (cd "$WORK" && exec env -u QT_QPA_PLATFORM "$PROGRAM") >"$WORK/program.log" 2>&1 &
     PROGRAM_PID=$!
+    disown "$PROGRAM_PID" 2>/dev/null || true
 }
 
 # Waits until a window with this exact title is mapped; prints its id.
