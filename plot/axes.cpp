@@ -92,16 +92,16 @@ void x_numbers(gfx::WindowService& ws, int iw, int ir, float dx, const RegionFra
         SYMBOL(ws, iw, frame.right - 17.0f, frame.bottom, k_label_size, 0.0f,
                scale_label(scale->exponent));
     }
-    const float end = frame.xmax + 0.01f * (frame.xmax - frame.xmin);
-    for_each_step(frame.xmin, end, dx, [&](float value) {
-        const std::string label = tick_label(Axis::x, value, *scale);
-        const float x = frame.left + ((frame.right - frame.left) * (value - frame.xmin)) /
-                                         (frame.xmax - frame.xmin);
-        const float y = std::max(frame.bottom - 1.0f, 6.0f);
-        SYMBOL(ws, iw, x - 9.0f, y + 2.0f, k_label_size, 0.0f, label);
-        SETLIN(ws, k_solid);
-        MARKER(ws, iw, ir, value, frame.ymin, k_plus, k_tick_size);
-    });
+    for_each_numbered_tick(
+        Axis::x, frame.xmin, frame.xmax, dx, *scale, [&](float value, const std::string& label) {
+            const float x = frame.left + ((frame.right - frame.left) * (value - frame.xmin)) /
+                                             (frame.xmax - frame.xmin);
+            // Kept clear of the bottom of the page.
+            const float y = std::max(frame.bottom - 1.0f, 6.0f);
+            SYMBOL(ws, iw, x - 9.0f, y + 2.0f, k_label_size, 0.0f, label);
+            SETLIN(ws, k_solid);
+            MARKER(ws, iw, ir, value, frame.ymin, k_plus, k_tick_size);
+        });
 }
 
 void y_numbers(gfx::WindowService& ws, int iw, int ir, float dy, const RegionFrame& frame) {
@@ -111,16 +111,16 @@ void y_numbers(gfx::WindowService& ws, int iw, int ir, float dy, const RegionFra
         SYMBOL(ws, iw, frame.left - 6.0f, frame.top - 14.0f, k_label_size, 90.0f,
                scale_label(scale->exponent));
     }
-    const float end = frame.ymax + 0.01f * (frame.ymax - frame.ymin);
-    for_each_step(frame.ymin, end, dy, [&](float value) {
-        const std::string label = tick_label(Axis::y, value, *scale);
-        const float y = frame.bottom + ((frame.top - frame.bottom) * (value - frame.ymin)) /
-                                           (frame.ymax - frame.ymin);
-        const float x = std::max(frame.left - 1.0f, 6.0f);
-        SYMBOL(ws, iw, x - 8.0f, y - 4.0f, k_label_size, 90.0f, label);
-        SETLIN(ws, k_solid);
-        MARKER(ws, iw, ir, frame.xmin, value, k_plus, k_tick_size);
-    });
+    for_each_numbered_tick(
+        Axis::y, frame.ymin, frame.ymax, dy, *scale, [&](float value, const std::string& label) {
+            const float y = frame.bottom + ((frame.top - frame.bottom) * (value - frame.ymin)) /
+                                               (frame.ymax - frame.ymin);
+            // Kept clear of the left edge of the page.
+            const float x = std::max(frame.left - 1.0f, 6.0f);
+            SYMBOL(ws, iw, x - 8.0f, y - 4.0f, k_label_size, 90.0f, label);
+            SETLIN(ws, k_solid);
+            MARKER(ws, iw, ir, frame.xmin, value, k_plus, k_tick_size);
+        });
 }
 
 void vertical_grid(gfx::WindowService& ws, int iw, int ir, float gx, int nsx,
@@ -195,11 +195,19 @@ std::string scale_label(int32_t exponent) {
     return {};
 }
 
-std::string tick_label(Axis axis, float value, const AxisScale& scale) {
-    std::string label = full_label(value, scale);
-    if (axis == Axis::y) return label.substr(0, 5);
-    if (label[5] == '0') label[5] = ' ';
-    return label;
+void for_each_numbered_tick(
+    Axis axis, float lower, float upper, float step, const AxisScale& scale,
+    const std::function<void(float value, const std::string& label)>& tick_body) {
+    const float end = upper + 0.01f * (upper - lower);
+    for_each_step(lower, end, step, [&](float value) {
+        std::string label = full_label(value, scale);
+        if (axis == Axis::y) {
+            label.resize(5);
+        } else if (label[5] == '0') {
+            label[5] = ' ';
+        }
+        tick_body(value, label);
+    });
 }
 
 void for_each_step(float start, float end, float step,

@@ -43,9 +43,13 @@ std::optional<AxisScale> axis_scale(float lower, float upper);
 // exponent 0.
 std::string scale_label(int32_t exponent);
 
-// A tick label as drawn: on the x axis 6 characters whose last is blanked when it is "0", on
-// the y axis the first 5 of the 6.
-std::string tick_label(Axis axis, float value, const AxisScale& scale);
+// Calls `tick_body` with the value and the label text of every numbered tick of an axis from
+// `lower` to `upper` every `step`, as AXES draws them. The ticks run on to 1 % of the axis
+// length past the upper limit. An x label has 6 characters, its last one blanked when it is
+// "0"; a y label is the first 5 of the 6.
+void for_each_numbered_tick(
+    Axis axis, float lower, float upper, float step, const AxisScale& scale,
+    const std::function<void(float value, const std::string& label)>& tick_body);
 
 // Calls `step_body` with start, start + step, ... as often as (end - start + step) / step,
 // truncated, says. The count is taken once, before the first step. Once adding the step no

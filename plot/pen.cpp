@@ -17,8 +17,8 @@ float clamp_fraction(float value) {
     return value;
 }
 
-}  // namespace
-
+// The colour value 0x00BBGGRR of colour index ic: each component times 255, truncated,
+// narrowed to 16 bits, its low byte taken.
 gfx::Colour colour_value(int ic) {
     gfx::Colour value = 0;
     for (int component = 1; component <= k_components; ++component) {
@@ -29,6 +29,8 @@ gfx::Colour colour_value(int ic) {
     }
     return value;
 }
+
+}  // namespace
 
 void SETCOL(gfx::WindowService& ws, int ic) {
     const gfx::Colour value = colour_value(ic);

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 
-#include "gfx/types.h"
 #include "gfx/window_service.h"
 
 // The package's pen: colours from the colour table, line styles, and pen moves at world
@@ -27,9 +26,5 @@ void PIXMOVE(gfx::WindowService& ws, int iw, int32_t ix, int32_t iy, int ipen);
 
 // Sets the pixel of the world point of region ir to the current colour.
 void POINT(gfx::WindowService& ws, int iw, int ir, float x, float y);
-
-// The colour value 0x00BBGGRR of colour index ic: each component times 255, truncated, its low
-// byte taken.
-gfx::Colour colour_value(int ic);
 
 }  // namespace plot

@@ -7,6 +7,10 @@
 
 namespace plot {
 
+// Equal limits and regions never laid out divide by zero; IEEE arithmetic makes that an
+// infinity or not-a-number, which the saturating conversion turns into a frame edge.
+static_assert(std::numeric_limits<float>::is_iec559);
+
 void LIMITS(int iw, int ir, float xmin, float xmax, float ymin, float ymax) {
     gr2(iw, 5, ir) = xmin;
     gr2(iw, 6, ir) = ymin;

@@ -8,6 +8,7 @@
 #include "gfx/headless/headless_service.h"
 #include "plot/page.h"
 #include "plot/plot_state.h"
+#include "plot/transforms.h"
 
 namespace plot_test {
 
@@ -17,7 +18,7 @@ constexpr gfx::Colour k_black = 0x000000;
 // A fresh package state and the program's page 1 of 980 by 650 pixels, white, with its fonts
 // prepared, as the main program leaves it at start-up.
 class PlotPage : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         plot::reset_state();
         plot::PAGE(ws, 1, 650, 980, "Trainer for eyes");
@@ -47,7 +48,7 @@ protected:
 // y 0 to 1: columns 40 to 937, rows 35 to 252. The window is cleared again after the frame, so
 // every test starts from a white window.
 class PlotRegion : public PlotPage {
-protected:
+  protected:
     void SetUp() override {
         PlotPage::SetUp();
         plot::REGION(ws, 1, 1, 10.0f, 110.0f, 220.0f, 60.0f);
