@@ -45,10 +45,11 @@ class FigureReader {
 void load_section(FigureReader& reader, state::FigureTables& figures, int figure) {
     const std::string header = reader.record();
     const int32_t count = reader.integer(header, 17, 8);
-    figures.count(figure) = count;
 
     // A count above the table's size keeps the first points and reads past the rest, so the
-    // sections after it still load.
+    // sections after it still load. The stored count says how many points the table holds,
+    // so whoever walks the points up to it stays inside the table.
+    figures.count(figure) = std::min(count, state::k_max_points);
     const int64_t values = 2 * static_cast<int64_t>(std::max(count, 0));
     const int64_t stored_values = 2 * static_cast<int64_t>(std::min(count, state::k_max_points));
     const int64_t records =
