@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -153,13 +154,19 @@ DialogWindow::DialogWindow(Dialog& dialog, QWidget* parent)
     const QRect frame =
         dialog_units_to_pixels(base_units_, layout.x, layout.y, layout.width, layout.height);
     setFixedSize(frame.size());
-    // The template's position counts from the owner's top-left corner.
-    move((parent ? parent->mapToGlobal(QPoint(0, 0)) : QPoint(0, 0)) + frame.topLeft());
+    // The template's position counts from the top-left corner of the owner's client area,
+    // which in a main window lies below its menu bar.
+    QWidget* client = parent;
+    if (auto* main_window = qobject_cast<QMainWindow*>(parent);
+        main_window && main_window->centralWidget()) {
+        client = main_window->centralWidget();
+    }
+    move((client ? client->mapToGlobal(QPoint(0, 0)) : QPoint(0, 0)) + frame.topLeft());
 
     // Widgets are made in template order, which gives the keyboard focus the same order.
     for (const ControlTemplate& control : layout.controls) {
-        const QRect area = dialog_units_to_pixels(base_units_, control.x, control.y, control.width,
-                                                  control.height);
+        QRect area = dialog_units_to_pixels(base_units_, control.x, control.y, control.width,
+                                            control.height);
         QWidget* widget = nullptr;
         switch (control.kind) {
             case ControlKind::push_button: {
@@ -189,6 +196,15 @@ DialogWindow::DialogWindow(Dialog& dialog, QWidget* parent)
                 label->setWordWrap(true);
                 label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
                 widget = label;
+                // A one-line label that the stand-in font makes a little wider than its box
+                // runs on to the right instead of being cut after its first words.
+                const QFontMetrics metrics(font());
+                const int text_width = metrics.horizontalAdvance(label->text());
+                if (area.height() < 2 * metrics.lineSpacing() && text_width > area.width()) {
+                    label->setWordWrap(false);
+                    area.setWidth(
+                        std::max(area.width(), std::min(text_width, frame.width() - area.x())));
+                }
                 break;
             }
         }
@@ -240,6 +256,7 @@ void DialogWindow::activate(int control_id) {
         dialog_.set_text(id, line_edit->text().toStdString());
     dialog_.activate(control_id);
     auto refusal = dialog_.take_refusal();
+    // A routine that exits has the last word, even over its own refusal.
     if (dialog_.exited()) {
         // The record belongs to the caller, who may go on as soon as `ended` is out.
         ended_ = true;

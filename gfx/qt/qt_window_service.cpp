@@ -295,7 +295,7 @@ QMdiArea* QtWindowService::mdi_area() const {
     return mdi_area_;
 }
 
-QWidget* QtWindowService::child_view(int unit) const {
+ChildView* QtWindowService::child_view(int unit) const {
     const auto found = children_.find(unit);
     return found != children_.end() && found->second ? found->second->view() : nullptr;
 }

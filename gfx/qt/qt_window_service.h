@@ -18,6 +18,7 @@ class QWidget;
 
 namespace gfx {
 
+class ChildView;
 class ChildWindow;
 class DialogWindow;
 class FrameWindow;
@@ -26,8 +27,14 @@ class FrameWindow;
 // graphics windows inside an MDI area, the modal dialog and the message boxes.
 //
 // Construct it on the GUI thread once the QApplication exists. Every widget lives on the GUI
-// thread; what the program thread asks for is posted there. The program thread blocks only in
-// run_dialog (until the dialog ends) and in report_fatal.
+// thread; what the program thread asks for is posted there, in the order asked. Of the window
+// operations only run_dialog makes the program thread wait (until the dialog ends); the About
+// box never does.
+//
+// Ending: stop_program ends the process at once with status 0 when the exit mode is 2; in mode
+// 3 the windows stay until the user closes the frame, and mode 1 first asks whether to close
+// them. report_fatal prints the message to stderr, shows it in a critical message box, waits
+// for the user and ends with status 1. Closing the frame ends the process with status 0.
 class QtWindowService : public WindowService {
   public:
     QtWindowService();
@@ -60,7 +67,7 @@ class QtWindowService : public WindowService {
     // ---- for tests; GUI thread only
     QMainWindow* frame() const;
     QMdiArea* mdi_area() const;
-    QWidget* child_view(int unit) const;  // the widget showing the unit's surface, or null
+    ChildView* child_view(int unit) const;  // the widget showing the unit's surface, or null
 
   protected:
     void present(int unit) override;
@@ -96,7 +103,7 @@ class QtWindowService : public WindowService {
     std::condition_variable input_signal_;
     bool input_pending_ = false;
 
-    std::atomic<bool> ending_{false};
+    std::atomic<bool> ending_{false};  // a fatal report is on its way to the user
 
     const std::chrono::steady_clock::time_point steady_start_;
     const double wall_start_seconds_;

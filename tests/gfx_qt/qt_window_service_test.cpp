@@ -1,0 +1,608 @@
+#include "gfx/qt/qt_window_service.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QTest>
+#include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "gfx/qt/child_window.h"
+#include "gfx/qt/dialog_window.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+long long milliseconds_since(Clock::time_point start) {
+    return std::chrono::duration_cast<milliseconds>(Clock::now() - start).count();
+}
+
+// A visible top-level message box, or null.
+QMessageBox* shown_message_box() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible()) return box;
+    }
+    return nullptr;
+}
+
+// Every few milliseconds, until it returns true.
+void keep_trying(std::function<bool()> attempt) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, attempt] {
+        if (attempt()) timer->deleteLater();
+    });
+    timer->start(10);
+}
+
+// What a widget receives from the window system for a double click: the second press comes
+// as a double-click event. (QTest's own double click sends the double-click event alone.)
+void double_click(QWidget* widget, Qt::MouseButton button, QPoint at) {
+    const QPointF local(at);
+    const QPointF global(widget->mapToGlobal(at));
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                                    QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
+        QMouseEvent event(type, local, global, button, held, Qt::NoModifier);
+        QApplication::sendEvent(widget, &event);
+    }
+}
+
+gfx::DialogTemplate two_field_template() {
+    gfx::DialogTemplate layout;
+    layout.resource_id = 101;
+    layout.title = "Input parameters";
+    layout.x = 50;
+    layout.y = 20;
+    layout.width = 160;
+    layout.height = 80;
+    layout.font_face = "MS Sans Serif";
+    layout.font_points = 8;
+    layout.controls = {
+        {1, gfx::ControlKind::push_button, "Begin", 10, 50, 60, 20, false, false},
+        {2, gfx::ControlKind::push_button, "Exit", 90, 50, 60, 20, false, false},
+        {1000, gfx::ControlKind::edit, "", 10, 10, 50, 14, false, false},
+        {1002, gfx::ControlKind::edit, "", 80, 10, 50, 14, true, true},
+    };
+    return layout;
+}
+
+class QtWindowServiceTest : public testing::Test {
+  protected:
+    // The program's window: unit 1 at 980 x 650 pixels.
+    void open_graphics_window() {
+        service.open_child(1, "Trainer for eyes");
+        gfx::WindowConfig config{980, 650, -1, -1, -1, -1};
+        ASSERT_TRUE(service.set_window_config(config));
+        QCoreApplication::processEvents();
+        ASSERT_NE(service.child_view(1), nullptr);
+    }
+
+    gfx::QtWindowService service;
+};
+
+GTEST_TEST_F(QtWindowServiceTest, MenuCommandsArePlainItemsOnTheBarInOrder) {
+    std::vector<int> chosen;
+    for (const char* text : {"Exit", "Effect from training", "User guide"}) {
+        const int position = static_cast<int>(service.menu_items().size()) + 1;
+        service.append_menu(position, gfx::k_menu_enabled, text,
+                            [&chosen, position](int) { chosen.push_back(position); });
+    }
+    service.append_menu(4, gfx::k_menu_grayed, "Later", [&chosen](int) { chosen.push_back(4); });
+    service.show_frame();
+
+    QMenuBar* bar = service.frame()->menuBar();
+    QStringList texts;
+    for (const QAction* action : bar->actions()) {
+        texts << action->text();
+        EXPECT_EQ(action->menu(), nullptr) << "no drop-down menus";
+    }
+    EXPECT_EQ(texts, QStringList({"Exit", "Effect from training", "User guide", "Later"}));
+    EXPECT_FALSE(bar->actions().at(3)->isEnabled());
+
+    QAction* graph = bar->actions().at(1);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(graph).center());
+    bar->actions().at(2)->trigger();
+    bar->actions().at(3)->trigger();
+    EXPECT_EQ(chosen, (std::vector<int>{2, 3}));
+}
+
+GTEST_TEST_F(QtWindowServiceTest, FrameTakesThePositionAndSizeAskedFromEitherThread) {
+    struct Case {
+        const char* what;
+        bool from_program_thread;
+        int x, y, height, width;
+    };
+    constexpr Case cases[] = {
+        {"start-up hook's size", false, 50, 50, 400, 650},
+        {"program's full size", true, 0, 0, 768, 1024},
+    };
+    service.show_frame();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto apply = [&] { service.set_frame_geometry(c.x, c.y, c.height, c.width); };
+        if (c.from_program_thread) {
+            std::thread(apply).join();
+        } else {
+            apply();
+        }
+        const QRect expected(c.x, c.y, c.width, c.height);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return service.frame()->frameGeometry() == expected; }))
+            << service.frame()->frameGeometry().x() << "," << service.frame()->frameGeometry().y()
+            << " " << service.frame()->frameGeometry().width() << "x"
+            << service.frame()->frameGeometry().height();
+    }
+}
+
+GTEST_TEST_F(QtWindowServiceTest, ChildWindowShowsTheConfiguredSizeWhateverItsVisibleArea) {
+    service.show_frame();
+    service.set_frame_geometry(50, 50, 400, 650);
+    open_graphics_window();
+    service.tile_children();
+    QCoreApplication::processEvents();
+
+    const QList<QMdiSubWindow*> windows = service.mdi_area()->subWindowList();
+    ASSERT_EQ(windows.size(), 1);
+    EXPECT_EQ(windows.front()->windowTitle(), "Trainer for eyes");
+    // One surface pixel per device pixel.
+    QWidget* view = service.child_view(1);
+    EXPECT_EQ(view->sizeHint() * view->devicePixelRatioF(), QSize(980, 650));
+    // Tiled into a small frame, the window shows less than its surface.
+    EXPECT_LT(view->width(), 980);
+    const gfx::WindowConfig config = service.window_config();
+    EXPECT_EQ(config.pixel_width, 980);
+    EXPECT_EQ(config.pixel_height, 650);
+
+    // Configuring the same size again keeps the window; closing the unit removes it.
+    gfx::WindowConfig again{980, 650, -1, -1, -1, -1};
+    service.set_window_config(again);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(service.child_view(1), view);
+    service.close_unit(1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return service.mdi_area()->subWindowList().isEmpty(); }));
+}
+
+GTEST_TEST_F(QtWindowServiceTest, DrawingOnTheProgramThreadIsPresented) {
+    service.show_frame();
+    open_graphics_window();
+    auto* view = service.child_view(1);
+    const auto surface = service.surface(1);
+
+    std::thread program([&] {
+        service.set_background_colour(gfx::k_white);
+        service.clear_screen();
+        service.set_colour(0x0000FF);  // red
+        service.rectangle(gfx::Shape::filled, 100, 50, 119, 59);
+    });
+    program.join();
+    const uint64_t drawn = surface->generation();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view->painted_generation() == drawn; }));
+
+    const QImage shown = view->grab().toImage();
+    const qreal ratio = view->devicePixelRatioF();
+    EXPECT_EQ(shown.pixel(QPoint(110, 55) * ratio), qRgb(255, 0, 0));
+    EXPECT_EQ(shown.pixel(QPoint(99, 55) * ratio), qRgb(255, 255, 255));
+    EXPECT_EQ(shown.pixel(QPoint(119, 59) * ratio), qRgb(255, 0, 0));
+    EXPECT_EQ(shown.pixel(QPoint(120, 60) * ratio), qRgb(255, 255, 255));
+}
+
+GTEST_TEST_F(QtWindowServiceTest, MouseEventsReachTheRegisteredRoutine) {
+    service.show_frame();
+    open_graphics_window();
+    struct Delivered {
+        int event, key_state, x, y;
+        bool operator==(const Delivered&) const = default;
+    };
+    std::vector<Delivered> delivered;
+    ASSERT_TRUE(
+        service.register_mouse(1, 127, [&](int unit, int event, int key_state, int x, int y) {
+            EXPECT_EQ(unit, 1);
+            delivered.push_back({event, key_state, x, y});
+        }));
+    QWidget* view = service.child_view(1);
+    const QPoint at(10, 20);
+    using Mods = Qt::KeyboardModifiers;
+
+    struct Case {
+        const char* what;
+        std::function<void()> act;
+        std::vector<Delivered> expected;
+    };
+    const Case cases[] = {
+        {"left click with Shift",
+         [&] {
+             QTest::mousePress(view, Qt::LeftButton, Qt::ShiftModifier, at);
+             QTest::mouseRelease(view, Qt::LeftButton, Qt::ShiftModifier, at);
+         },
+         {{1, 1 | 4, 10, 20}, {2, 4, 10, 20}}},
+        {"right click with Ctrl",
+         [&] {
+             QTest::mousePress(view, Qt::RightButton, Qt::ControlModifier, at);
+             QTest::mouseRelease(view, Qt::RightButton, Qt::ControlModifier, at);
+         },
+         {{8, 2 | 8, 10, 20}, {16, 8, 10, 20}}},
+        {"click with Shift and Ctrl",
+         [&] {
+             QTest::mousePress(view, Qt::LeftButton, Mods(Qt::ShiftModifier | Qt::ControlModifier),
+                               at);
+             QTest::mouseRelease(view, Qt::LeftButton,
+                                 Mods(Qt::ShiftModifier | Qt::ControlModifier), at);
+         },
+         {{1, 1 | 4 | 8, 10, 20}, {2, 4 | 8, 10, 20}}},
+        {"both buttons: the state holds what is down after each event",
+         [&] {
+             QTest::mousePress(view, Qt::LeftButton, {}, at);
+             QTest::mousePress(view, Qt::RightButton, {}, at);
+             QTest::mouseRelease(view, Qt::LeftButton, {}, at);
+             QTest::mouseRelease(view, Qt::RightButton, {}, at);
+         },
+         {{1, 1, 10, 20}, {8, 3, 10, 20}, {2, 2, 10, 20}, {16, 0, 10, 20}}},
+        {"middle button makes no event but shows in the state",
+         [&] {
+             QTest::mousePress(view, Qt::MiddleButton, {}, at);
+             QTest::mousePress(view, Qt::LeftButton, {}, at);
+             QTest::mouseRelease(view, Qt::LeftButton, {}, at);
+             QTest::mouseRelease(view, Qt::MiddleButton, {}, at);
+         },
+         {{1, 1 | 16, 10, 20}, {2, 16, 10, 20}}},
+        {"second press of a double click comes as a double click",
+         [&] { double_click(view, Qt::LeftButton, at); },
+         {{1, 1, 10, 20}, {2, 0, 10, 20}, {4, 1, 10, 20}, {2, 0, 10, 20}}},
+        {"right double click",
+         [&] { double_click(view, Qt::RightButton, at); },
+         {{8, 2, 10, 20}, {16, 0, 10, 20}, {32, 2, 10, 20}, {16, 0, 10, 20}}},
+        {"move", [&] { QTest::mouseMove(view, QPoint(300, 200)); }, {{64, 0, 300, 200}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        delivered.clear();
+        c.act();
+        EXPECT_EQ(delivered.size(), c.expected.size());
+        for (std::size_t i = 0; i < std::min(delivered.size(), c.expected.size()); ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_EQ(delivered[i].event, c.expected[i].event);
+            EXPECT_EQ(delivered[i].key_state, c.expected[i].key_state);
+            EXPECT_EQ(delivered[i].x, c.expected[i].x);
+            EXPECT_EQ(delivered[i].y, c.expected[i].y);
+        }
+    }
+}
+
+GTEST_TEST_F(QtWindowServiceTest, WaitForInputWakesOnAnEventAndOtherwiseTimesOut) {
+    service.append_menu(1, gfx::k_menu_enabled, "Effect from training", [](int) {});
+
+    auto start = Clock::now();
+    std::thread user([&] {
+        std::this_thread::sleep_for(milliseconds(50));
+        service.choose_menu(1);
+    });
+    service.wait_for_input(5000);
+    EXPECT_GE(milliseconds_since(start), 45);
+    EXPECT_LT(milliseconds_since(start), 1000);
+    user.join();
+
+    start = Clock::now();
+    service.wait_for_input(30);
+    EXPECT_GE(milliseconds_since(start), 30);
+    EXPECT_LT(milliseconds_since(start), 200);
+
+    // An event that came before the wait is not missed.
+    service.choose_menu(1);
+    start = Clock::now();
+    service.wait_for_input(5000);
+    EXPECT_LT(milliseconds_since(start), 100);
+
+    start = Clock::now();
+    service.wait_for_input(0);
+    service.wait_for_input(-10);
+    EXPECT_LT(milliseconds_since(start), 20);
+}
+
+GTEST_TEST_F(QtWindowServiceTest, ClockAndSleep) {
+    const double wall =
+        std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+    const double before = service.clock_seconds();
+    EXPECT_NEAR(before, wall, 2.0);
+
+    service.sleep_ms(50);
+    const double after = service.clock_seconds();
+    EXPECT_GE(after - before, 0.050);
+    EXPECT_LT(after - before, 0.200);
+
+    const auto start = Clock::now();
+    service.sleep_ms(-100);
+    service.sleep_ms(0);
+    EXPECT_LT(milliseconds_since(start), 20);
+}
+
+GTEST_TEST_F(QtWindowServiceTest, DateAndTimeAreTheLocalClocks) {
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        const std::time_t before = std::time(nullptr);
+        const gfx::LocalDate date = service.local_date();
+        const gfx::LocalTime time = service.local_time();
+        if (std::time(nullptr) != before) continue;  // a second boundary passed
+        std::tm local{};
+        localtime_r(&before, &local);
+        EXPECT_EQ(date.year, local.tm_year + 1900);
+        EXPECT_EQ(date.month, local.tm_mon + 1);
+        EXPECT_EQ(date.day, local.tm_mday);
+        EXPECT_EQ(time.hour, local.tm_hour);
+        EXPECT_EQ(time.minute, local.tm_min);
+        EXPECT_EQ(time.second, local.tm_sec);
+        EXPECT_GE(time.hundredths, 0);
+        EXPECT_LE(time.hundredths, 99);
+        return;
+    }
+    FAIL() << "the clock kept crossing seconds";
+}
+
+GTEST_TEST_F(QtWindowServiceTest, AboutBoxDoesNotBlockTheProgram) {
+    service.show_frame();
+    ASSERT_TRUE(
+        service.set_about_text("The program - a trainer \r\rBEGINNING: left\r\rlast\rline"));
+    // The program thread asks for it and goes on at once.
+    std::thread(&gfx::QtWindowService::show_about, &service).join();
+
+    ASSERT_TRUE(QTest::qWaitFor([] { return shown_message_box() != nullptr; }));
+    QMessageBox* box = shown_message_box();
+    EXPECT_EQ(box->icon(), QMessageBox::Information);
+    EXPECT_EQ(box->text(), "The program - a trainer \n\nBEGINNING: left\n\nlast\nline");
+    EXPECT_EQ(box->buttons().size(), 1);
+    EXPECT_EQ(box->windowModality(), Qt::ApplicationModal);
+    QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([] { return shown_message_box() == nullptr; }));
+}
+
+// The program thread waits in run_dialog while the user works the dialog.
+GTEST_TEST_F(QtWindowServiceTest, DialogFromTheProgramThreadBlocksUntilItEnds) {
+    service.show_frame();
+    service.set_frame_geometry(0, 0, 768, 1024);
+    gfx::Dialog dialog(two_field_template());
+    dialog.set_text(1000, " 200.0");
+    std::vector<int> activated;
+    for (const int id : {1, 2}) {
+        dialog.set_routine(id, [&activated](gfx::Dialog& record, int control_id, int) {
+            activated.push_back(control_id);
+            record.exit();
+        });
+    }
+    std::atomic<bool> returned{false};
+    std::thread program([&] {
+        service.run_dialog(dialog);
+        returned = true;
+    });
+
+    gfx::DialogWindow* window = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        window = qobject_cast<gfx::DialogWindow*>(QApplication::activeModalWidget());
+        return window != nullptr;
+    }));
+    const QRect origin = gfx::dialog_units_to_pixels(window->base_units(), 50, 20, 0, 0);
+    // From the frame's client area, below the menu bar.
+    EXPECT_EQ(window->pos(), service.mdi_area()->mapToGlobal(QPoint(0, 0)) + origin.topLeft());
+    QTest::qWait(50);
+    EXPECT_FALSE(returned);
+
+    QLineEdit* field = window->edit(1000);
+    field->selectAll();
+    QTest::keyClicks(field, "150");
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return returned.load(); }));
+    program.join();
+    EXPECT_EQ(activated, std::vector<int>{1});
+    EXPECT_EQ(dialog.text(1000), "150");
+    EXPECT_TRUE(dialog.exited());
+}
+
+GTEST_TEST_F(QtWindowServiceTest, DialogOnTheGuiThreadRunsItsOwnLoop) {
+    gfx::Dialog dialog(two_field_template());
+    std::vector<int> activated;
+    for (const int id : {1, 2}) {
+        dialog.set_routine(id, [&activated](gfx::Dialog& record, int control_id, int) {
+            activated.push_back(control_id);
+            record.exit();
+        });
+    }
+    keep_trying([] {
+        auto* window = qobject_cast<gfx::DialogWindow*>(QApplication::activeModalWidget());
+        if (window == nullptr) return false;
+        QTest::keyClick(window->edit(1002), Qt::Key_Escape);
+        return true;
+    });
+    service.run_dialog(dialog);
+    EXPECT_EQ(activated, std::vector<int>{2});
+}
+
+// ---- ending the program: each case runs in a child process
+
+class QtWindowServiceEndTest : public testing::Test {
+  protected:
+    void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
+};
+
+GTEST_TEST_F(QtWindowServiceEndTest, StopEndsTheProcessFromEitherThread) {
+    EXPECT_EXIT(
+        {
+            gfx::QtWindowService service;
+            service.show_frame();
+            service.set_exit_mode(2);
+            service.stop_program();
+        },
+        testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(
+        {
+            gfx::QtWindowService service;
+            service.show_frame();
+            service.set_exit_mode(2);
+            std::thread([&] { service.stop_program(); }).join();
+        },
+        testing::ExitedWithCode(0), "");
+}
+
+GTEST_TEST_F(QtWindowServiceEndTest, StopWritesOutWhatThePrintedBefore) {
+    const std::string path = testing::TempDir() + "stop_output.txt";
+    std::remove(path.c_str());
+    EXPECT_EXIT(
+        {
+            gfx::QtWindowService service;
+            service.set_exit_mode(2);
+            if (!std::freopen(path.c_str(), "w", stdout)) std::_Exit(3);
+            std::printf("buffered line");
+            std::thread([&] { service.stop_program(); }).join();
+        },
+        testing::ExitedWithCode(0), "");
+    std::ifstream written(path);
+    std::string text;
+    std::getline(written, text);
+    EXPECT_EQ(text, "buffered line");
+}
+
+GTEST_TEST_F(QtWindowServiceEndTest, ClosingTheFrameEndsTheProgram) {
+    EXPECT_EXIT(
+        {
+            gfx::QtWindowService service;
+            service.show_frame();
+            service.frame()->close();
+            std::_Exit(3);
+        },
+        testing::ExitedWithCode(0), "");
+}
+
+GTEST_TEST_F(QtWindowServiceEndTest, ExitModesThatKeepTheWindowsOpen) {
+    // Mode 3: the program thread stops, the windows stay until the user closes the frame.
+    EXPECT_EXIT(
+        {
+            gfx::QtWindowService service;
+            service.show_frame();
+            service.set_exit_mode(3);
+            std::thread([&] { service.stop_program(); }).detach();
+            if (!QTest::qWaitFor(
+                    [&] { return service.frame()->windowTitle().endsWith("finished"); })) {
+                std::_Exit(3);
+            }
+            std::fprintf(stderr, "windows still open\n");
+            service.frame()->close();
+            std::_Exit(4);
+        },
+        testing::ExitedWithCode(0), "windows still open");
+    // Mode 1: the user is asked; yes closes them.
+    EXPECT_EXIT(
+        {
+            gfx::QtWindowService service;
+            service.show_frame();
+            service.set_exit_mode(1);
+            std::thread([&] { service.stop_program(); }).detach();
+            if (!QTest::qWaitFor([] { return shown_message_box() != nullptr; })) std::_Exit(3);
+            QMessageBox* box = shown_message_box();
+            std::fprintf(stderr, "asked: %s\n", qPrintable(box->text()));
+            QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+            QTest::qWait(2000);
+            std::_Exit(4);
+        },
+        testing::ExitedWithCode(0), "asked: The program has ended");
+}
+
+GTEST_TEST_F(QtWindowServiceEndTest, FatalReportShowsTheMessageAndEndsWithAFailure) {
+    const std::string message = "forrtl: severe (24): end-of-file during read, unit 1, file x";
+    // From the program thread: the message goes to stderr and to the GUI thread's notice.
+    EXPECT_EXIT(
+        {
+            gfx::QtWindowService service;
+            service.set_fatal_notice([](const std::string& text) {
+                std::fprintf(stderr, "notice: %s\n", text.c_str());
+            });
+            std::thread([&] { service.report_fatal(message); }).detach();
+            QTest::qWait(5000);
+            std::_Exit(3);
+        },
+        testing::ExitedWithCode(1), "forrtl: severe \\(24\\).*notice: forrtl: severe \\(24\\)");
+    // The default notice is a critical message box that waits for the user.
+    EXPECT_EXIT(
+        {
+            gfx::QtWindowService service;
+            service.show_frame();
+            keep_trying([] {
+                QMessageBox* box = shown_message_box();
+                if (box == nullptr) return false;
+                std::fprintf(stderr, "box %d: %s\n", box->icon() == QMessageBox::Critical,
+                             qPrintable(box->text()));
+                QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+                return true;
+            });
+            service.report_fatal(message);
+        },
+        testing::ExitedWithCode(1), "box 1: forrtl: severe \\(24\\)");
+}
+
+}  // namespace
+
+namespace {
+
+// Runs in a child process whose application sees a screen scaled by 2; tells its faults on
+// stderr.
+[[noreturn]] void check_scaled_screen() {
+    std::string faults;
+    const auto check = [&faults](bool good, const char* what) {
+        if (!good) faults += std::string(what) + "; ";
+    };
+    check(qApp->devicePixelRatio() == 2.0, "screen not scaled");
+    gfx::QtWindowService service;
+    service.show_frame();
+    service.set_frame_geometry(0, 0, 768, 1024);
+    service.open_child(1, "Trainer for eyes");
+    gfx::WindowConfig config{980, 650, -1, -1, -1, -1};
+    service.set_window_config(config);
+    QCoreApplication::processEvents();
+    gfx::ChildView* view = service.child_view(1);
+    if (view == nullptr) std::_Exit(3);
+    std::vector<int> positions;
+    service.register_mouse(1, 127, [&](int, int, int, int x, int y) {
+        positions.push_back(x);
+        positions.push_back(y);
+    });
+    service.set_background_colour(gfx::k_white);
+    service.clear_screen();
+    service.set_colour(0x0000FF);
+    service.rectangle(gfx::Shape::filled, 100, 50, 119, 59);
+    const uint64_t drawn = service.surface(1)->generation();
+    check(QTest::qWaitFor([&] { return view->painted_generation() == drawn; }), "painted");
+
+    check(service.frame()->frameGeometry() == QRect(0, 0, 512, 384), "frame size");
+    check(view->sizeHint() == QSize(490, 325), "view size");
+    const QImage shown = view->grab().toImage();
+    check(shown.pixel(110, 55) == qRgb(255, 0, 0), "inside");
+    check(shown.pixel(119, 59) == qRgb(255, 0, 0), "last corner");
+    check(shown.pixel(99, 55) == qRgb(255, 255, 255), "left of it");
+    check(shown.pixel(120, 60) == qRgb(255, 255, 255), "past the corner");
+    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(50, 30));
+    check(positions == std::vector<int>{100, 60}, "mouse position");
+    std::fprintf(stderr, "faults: [%s]\n", faults.c_str());
+    std::_Exit(0);
+}
+
+// On a screen scaled by 2, the window still shows one surface pixel per device pixel and
+// mouse positions arrive in surface pixels. The scale is set for a child process's application.
+GTEST_TEST_F(QtWindowServiceEndTest, ScaledScreenKeepsOneSurfacePixelPerDevicePixel) {
+    setenv("QT_SCALE_FACTOR", "2", 1);
+    EXPECT_EXIT(check_scaled_screen(), testing::ExitedWithCode(0), "faults: \\[\\]");
+    unsetenv("QT_SCALE_FACTOR");
+}
+
+}  // namespace
