@@ -1,8 +1,89 @@
 #include "exercises/sight_check.h"
 
+#include <optional>
+#include <string>
+
+#include "exercises/landolt_ring.h"
+#include "exercises/sight_check_trial.h"
+#include "results/results_log.h"
+#include "state/shared_state.h"
+#include "textio/fields.h"
+
 namespace exercises {
 
-// The sight check itself is not built yet: the start screen comes straight back.
-void EVETEST(gfx::WindowService&, int32_t&, int32_t&) {}
+namespace {
+
+constexpr gfx::Colour k_blue = 0xFF0000;
+const std::string k_label_font = "t'Times New Roman Cyr'h38w17ib";
+const std::string k_result_font = "t'Times New Roman Cyr'h120w40ib";
+
+constexpr int32_t k_both_buttons = 3;
+
+void wait_until_all_buttons_up(gfx::WindowService& ws) {
+    while (state::load(state::MDOWN) != 0) ws.wait_for_input(1);
+}
+
+// Bisection over the acuity table: the highest level seen, or nothing when the check was
+// abandoned or the parameters cannot size a ring. Both buttons also clear the mouse state so
+// that the start screen does not take them as its own exit gesture.
+std::optional<float> search_acuity(gfx::WindowService& ws, int32_t W, int32_t H) {
+    const state::Parameters& screen = state::parameters;
+    int low = 1;
+    int high = k_acuity_levels;
+    int probe = 2;
+    while (true) {
+        const LevelVerdict verdict =
+            TESTSTR(ws, TOZ(probe), screen.DIST, screen.DIAG, W, H, screen.NX, screen.NY);
+        if (state::load(state::MBUTTON) == k_both_buttons) {
+            wait_until_all_buttons_up(ws);
+            state::store(state::MBUTTON, 0);
+            state::store(state::MEVENT, 0);
+            state::store(state::MDOWN, 0);
+            return std::nullopt;
+        }
+        if (state::load(state::MODEREQ) != state::k_no_request) return std::nullopt;
+        if (verdict == LevelVerdict::abandoned || verdict == LevelVerdict::no_ring) {
+            return std::nullopt;
+        }
+        if (verdict == LevelVerdict::not_seen) {
+            if (probe <= low + 1) return TOZ(low);
+            high = probe;
+        } else {
+            if (probe >= high - 1) return TOZ(probe);
+            low = probe;
+        }
+        probe = low + (high - low) / 2;
+    }
+}
+
+// The result in blue over the last ring.
+void show_result(gfx::WindowService& ws, float acuity) {
+    ws.set_colour(k_blue);
+    ws.set_font(k_label_font);
+    ws.move_to(200, 250);
+    ws.out_text("Visual acuity");
+    ws.set_font(k_result_font);
+    ws.move_to(500, 185);
+    ws.out_text(textio::format_fixed(acuity, 4, 1));
+    ws.set_font(k_label_font);
+    ws.move_to(60, 550);
+    ws.out_text("For continuation press any mouse button");
+}
+
+void wait_for_any_button(gfx::WindowService& ws) {
+    state::store(state::MEVENT, 0);
+    while (state::load(state::MEVENT) == 0) ws.wait_for_input(1);
+    state::store(state::MEVENT, 0);
+}
+
+}  // namespace
+
+void EVETEST(gfx::WindowService& ws, int32_t& NXW, int32_t& NYW) {
+    const std::optional<float> acuity = search_acuity(ws, NXW, NYW);
+    if (!acuity) return;
+    results::append_sight_check(ws, *acuity);
+    show_result(ws, *acuity);
+    wait_for_any_button(ws);
+}
 
 }  // namespace exercises

@@ -68,8 +68,12 @@ double seconds_since_epoch(system_clock::time_point when) {
 QtWindowService::QtWindowService()
     : steady_start_(steady_clock::now()),
       wall_start_seconds_(seconds_since_epoch(system_clock::now())) {
-    // Closing the frame ends the program at once, as the program's own exit does.
-    frame_ = new FrameWindow([this] { end_process(0); });
+    // Closing the frame acts as the first menu command, the program's "Exit"; without menu
+    // commands it ends the program at once.
+    frame_ = new FrameWindow([this] {
+        if (menu_items().empty()) end_process(0);
+        choose_menu(1);
+    });
     frame_->setWindowTitle(QGuiApplication::applicationDisplayName());
     mdi_area_ = new QMdiArea(frame_);
     frame_->setCentralWidget(mdi_area_);
