@@ -9,7 +9,7 @@ namespace app {
 bool INITIALSETTINGS(gfx::WindowService& ws);
 
 // "Exit": closes the graphics window and ends the program at once, from the window thread.
-[[noreturn]] void PROGEXIT(gfx::WindowService& ws);
+void PROGEXIT(gfx::WindowService& ws);
 
 // "Effect from training": asks the main loop to draw the progress graph.
 void TRITOUT_S();
