@@ -1,0 +1,557 @@
+#include "exercises/sight_check.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <numbers>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/mouse_input.h"
+#include "exercises/sight_check_trial.h"
+#include "gfx/headless/headless_service.h"
+#include "plot/page.h"
+#include "plot/pen.h"
+#include "program_fixture.h"
+#include "state/shared_state.h"
+
+namespace {
+
+using exercises::LevelVerdict;
+using gfx::HeadlessService;
+using gfx::RunOutcome;
+using testing_support::WorkingFolder;
+
+constexpr gfx::Colour k_white = 0xFFFFFF;
+constexpr gfx::Colour k_blue = 0xFF0000;
+constexpr int k_centre_x = 490;
+constexpr int k_centre_y = 325;
+constexpr int k_ring_tone = 1000;
+
+// ---- a viewer in front of the window
+
+// What a viewer makes of the ring in the middle of the window.
+struct RingView {
+    int outer_radius = 0;  // pixels
+    int gap_side = 0;      // -1 left, +1 right, 0 when no gap is found
+    int gap_angle = 0;     // degrees from the right, clockwise on the screen, nearest 45
+};
+
+RingView look_at_ring(const HeadlessService& s) {
+    const std::shared_ptr<gfx::Surface> surface = s.surface(1);
+    const auto white = [&](int x, int y) { return surface->pixel(x, y) == k_white; };
+    // Up the column through the centre: the ring's hole, then the ring. No gap points straight
+    // up, so this column sees both radii.
+    int y = k_centre_y;
+    while (y > 0 && white(k_centre_x, y)) --y;
+    const int inner = k_centre_y - y;
+    while (y > 0 && !white(k_centre_x, y)) --y;
+    const int outer = k_centre_y - y - 1;
+    // Without its gap the ring is symmetric about the centre's row and column, so the white
+    // pixels in the band between the two radii lie in the gap; their mean points along it.
+    int balance = 0;
+    int sum_x = 0;
+    int sum_y = 0;
+    for (int dy = -outer; dy <= outer; ++dy) {
+        for (int dx = -outer; dx <= outer; ++dx) {
+            const int squared = dx * dx + dy * dy;
+            if (squared < inner * inner || squared > outer * outer) continue;
+            if (!white(k_centre_x + dx, k_centre_y + dy)) continue;
+            balance += (dx > 0) - (dx < 0);
+            sum_x += dx;
+            sum_y += dy;
+        }
+    }
+    const double angle = std::atan2(sum_y, sum_x) * 180.0 / std::numbers::pi;
+    return {outer, (balance > 0) - (balance < 0), static_cast<int>(std::lround(angle / 45.0)) * 45};
+}
+
+// The line "For continuation press any mouse button" crosses row 570.
+bool result_screen_shown(const HeadlessService& s) {
+    for (int x = 60; x < 700; ++x) {
+        if (s.pixel(x, 570) == k_blue) return true;
+    }
+    return false;
+}
+
+int button_on(int side) {
+    if (side < 0) return gfx::k_key_left;
+    if (side > 0) return gfx::k_key_right;
+    return 0;
+}
+
+// A user at the screen. Right after each ring's tone it looks at the ring and decides which
+// button, if any, to click 300 ms later. When the result screen appears it clicks after
+// `result_click_delay` seconds.
+class Viewer {
+  public:
+    // The button to click for the ring (gfx::k_key_left or k_key_right), or 0 for none.
+    using Choice = std::function<int(const RingView& ring, std::size_t index)>;
+
+    explicit Viewer(Choice choose) : choose_(std::move(choose)) {}
+
+    void operator()(HeadlessService& s) {
+        if (also) also(s);
+        const std::vector<gfx::ToneRecord>& tones = s.tones();
+        for (; tones_seen_ < tones.size(); ++tones_seen_) {
+            if (tones[tones_seen_].frequency != k_ring_tone) continue;
+            rings.push_back(look_at_ring(s));
+            ring_times.push_back(tones[tones_seen_].at_seconds);
+            button_ = choose_(rings.back(), rings.size() - 1);
+            press_at_ = s.now_ms() + 300;
+        }
+        if (button_ != 0 && s.now_ms() == press_at_) s.press(button_);
+        if (button_ != 0 && s.now_ms() == press_at_ + 50) s.release(button_);
+        if (result_shown_at < 0 && s.now_ms() % 100 == 0 && result_screen_shown(s)) {
+            result_shown_at = s.now();
+            button_ = gfx::k_key_left;
+            press_at_ = s.now_ms() + static_cast<int64_t>(result_click_delay * 1000);
+        }
+    }
+
+    std::vector<RingView> rings;
+    std::vector<double> ring_times;  // when each ring's tone began
+    double result_shown_at = -1;
+    double result_click_delay = 0.5;
+    std::function<void(HeadlessService&)> also;  // a further action at every millisecond
+
+  private:
+    Choice choose_;
+    std::size_t tones_seen_ = 0;
+    int64_t press_at_ = -1;
+    int button_ = 0;
+};
+
+// Answers by script, one character per ring: 'C' the side of the gap, 'W' the other side,
+// '-' nothing. Rings beyond the script are not answered.
+Viewer::Choice scripted(std::string answers) {
+    return [answers](const RingView& ring, std::size_t index) {
+        if (index >= answers.size()) return 0;
+        if (answers[index] == 'C') return button_on(ring.gap_side);
+        if (answers[index] == 'W') return button_on(-ring.gap_side);
+        return 0;
+    };
+}
+
+enum class WhenUnsure { guess_left, keep_still };
+
+// Sees the gap of rings at least `smallest_radius` pixels in outer radius; for smaller ones it
+// guesses left or does not answer.
+Viewer::Choice resolving(int smallest_radius, WhenUnsure unsure) {
+    return [=](const RingView& ring, std::size_t) {
+        if (ring.outer_radius >= smallest_radius) return button_on(ring.gap_side);
+        return unsure == WhenUnsure::guess_left ? gfx::k_key_left : 0;
+    };
+}
+
+// ---- the program around the check
+
+// The window, fonts and parameters as the main program leaves them before the start screen.
+void prepare_program(HeadlessService& ws) {
+    testing_support::reset_program_state();
+    plot::PAGE(ws, 1, 650, 980, "Trainer for eyes");
+    plot::SETCOL(ws, 7);
+    ws.initialize_fonts();
+    state::NXW = 980;
+    state::NYW = 650;
+    state::parameters = {200.0f, 17.7f, 1024, 768, 100, 50.0f};
+    ws.register_mouse(1, app::k_mouse_event_mask, app::TYPXY);
+}
+
+RunOutcome run_check(HeadlessService& ws, Viewer& viewer, double time_limit = 1200) {
+    ws.set_time_limit(time_limit);
+    ws.set_user([&viewer](HeadlessService& s) { viewer(s); });
+    return ws.run(nullptr, [](gfx::WindowService& s) {
+        int32_t width = state::NXW;
+        int32_t height = state::NYW;
+        exercises::EVETEST(s, width, height);
+    });
+}
+
+std::vector<std::string> log_lines(const WorkingFolder& folder) {
+    std::vector<std::string> lines;
+    const std::string text = folder.read("pelidor.rtr");
+    for (std::size_t from = 0; from < text.size();) {
+        const std::size_t end = text.find("\r\n", from);
+        if (end == std::string::npos) break;
+        lines.push_back(text.substr(from, end - from));
+        from = end + 2;
+    }
+    return lines;
+}
+
+// One level of rings, as the search calls it.
+LevelVerdict run_level(HeadlessService& ws, Viewer& viewer, float level) {
+    ws.set_time_limit(600);
+    ws.set_user([&viewer](HeadlessService& s) { viewer(s); });
+    LevelVerdict verdict = LevelVerdict::abandoned;
+    const RunOutcome outcome = ws.run(nullptr, [&](gfx::WindowService& s) {
+        const state::Parameters& p = state::parameters;
+        verdict = exercises::TESTSTR(s, level, p.DIST, p.DIAG, 980, 650, p.NX, p.NY);
+    });
+    EXPECT_EQ(outcome.kind, RunOutcome::Kind::stopped);
+    return verdict;
+}
+
+class SightCheckTest : public ::testing::Test {
+  protected:
+    SightCheckTest() { prepare_program(ws); }
+
+    WorkingFolder folder;
+    HeadlessService ws;
+};
+
+// ---- one level
+
+GTEST_TEST_F(SightCheckTest, VerdictOfALevelFollowsTheRunsOfAnswers) {
+    struct Case {
+        const char* what;
+        float level;
+        const char* answers;
+        LevelVerdict verdict;
+    };
+    const Case cases[] = {
+        {"ten correct answers in a row are seen", 0.4f, "CCCCCCCCCC", LevelVerdict::seen},
+        {"a wrong answer starts the run again", 0.4f, "CCCCCCCCCWCCCCCCCCCC", LevelVerdict::seen},
+        {"three wrong answers end it even with correct runs between", 0.4f, "CCWCCCCCCCCCWCW",
+         LevelVerdict::not_seen},
+        {"unanswered rings do not break a run", 0.4f, "CCCCC--CCCCC", LevelVerdict::seen},
+        {"five unanswered rings are not seen", 0.4f, "-----", LevelVerdict::not_seen},
+        {"a correct answer clears the unanswered count", 0.4f, "----C-----",
+         LevelVerdict::not_seen},
+        {"a wrong answer does not clear it", 0.4f, "--W---", LevelVerdict::not_seen},
+        {"at 0.1 rings before the first answer count nothing", 0.1f, "-------C-----",
+         LevelVerdict::not_seen},
+        {"at 0.1 a wrong first answer starts the count", 0.1f, "W-----", LevelVerdict::not_seen},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        HeadlessService service;
+        prepare_program(service);
+        Viewer viewer(scripted(c.answers));
+        EXPECT_EQ(run_level(service, viewer, c.level), c.verdict);
+
+        const std::string answers = c.answers;
+        ASSERT_EQ(viewer.rings.size(), answers.size());
+        std::vector<int> expected_tones;
+        bool answered = false;
+        for (const char answer : answers) {
+            expected_tones.push_back(k_ring_tone);
+            if (answer == 'C') expected_tones.push_back(800);
+            if (answer == 'W') expected_tones.push_back(200);
+            if (answer == '-' && (answered || c.level != 0.1f)) expected_tones.push_back(400);
+            answered = answered || answer != '-';
+        }
+        std::vector<int> heard;
+        for (const gfx::ToneRecord& tone : service.tones()) heard.push_back(tone.frequency);
+        EXPECT_EQ(heard, expected_tones);
+        for (const RingView& ring : viewer.rings) EXPECT_NE(ring.gap_side, 0);
+    }
+}
+
+GTEST_TEST_F(SightCheckTest, RingsKeepTheirTimesAndTheScreenIsBlankBetweenThem) {
+    // At 0.1 the first ring goes unanswered (2 s window, then 1 s blank); the second is answered
+    // wrongly (3 s pause after the tone, then 1 s blank); the third never.
+    std::vector<double> blank_starts;
+    bool ring_band_black = false;
+    Viewer viewer(scripted("-W"));
+    viewer.also = [&](HeadlessService& s) {
+        // (490, 290) lies in the band of the 0.1 ring, whatever its gap.
+        const bool black = s.pixel(k_centre_x, 290) != k_white;
+        if (ring_band_black && !black) blank_starts.push_back(s.now());
+        ring_band_black = black;
+        if (viewer.rings.size() == 3 && s.now() > viewer.ring_times[2] + 0.5) {
+            state::store(state::MODEREQ, state::k_graph_request);
+        }
+    };
+    run_level(ws, viewer, 0.1f);
+
+    ASSERT_EQ(viewer.rings.size(), 3u);
+    ASSERT_EQ(blank_starts.size(), 2u);
+    const std::vector<double>& shown = viewer.ring_times;
+    EXPECT_NEAR(blank_starts[0] - shown[0], 2.15, 0.002) << "ten polls of 200 ms after the tone";
+    EXPECT_GE(shown[1] - blank_starts[0], 0.99);
+    EXPECT_LE(shown[1] - blank_starts[0], 1.21);
+    // The answer is taken at the first poll after the click, 350 ms after the tone; the low
+    // tone takes 300 ms and the pause 3 s.
+    EXPECT_NEAR(blank_starts[1] - shown[1], 0.35 + 0.3 + 3.0, 0.002);
+    EXPECT_GE(shown[2] - blank_starts[1], 0.99);
+    EXPECT_LE(shown[2] - blank_starts[1], 1.21);
+    const std::vector<gfx::ToneRecord>& tones = ws.tones();
+    ASSERT_EQ(tones.size(), 4u);
+    EXPECT_EQ(tones[0].duration_ms, 150);
+    EXPECT_EQ(tones[2].frequency, 200);
+    EXPECT_EQ(tones[2].duration_ms, 300);
+}
+
+GTEST_TEST_F(SightCheckTest, EachRingTakesItsSideAndTiltFromTheRandomSequence) {
+    // Two draws per ring: the side (right above 0.5), then the tilt (below 0.333 turned up,
+    // from 0.667 turned down). The sequence starts 9.5e-6, 0.160, 0.512, 0.752, 0.429, 0.510.
+    constexpr int left = 180, upper_left = -135, lower_left = 135;
+    constexpr int right = 0, upper_right = -45, lower_right = 45;
+    const std::vector<int> expected = {lower_left,  lower_right, left,        upper_right,
+                                       lower_left,  lower_left,  upper_right, lower_left,
+                                       lower_right, lower_left,  upper_left,  right};
+    Viewer viewer(scripted(""));
+    viewer.also = [&](HeadlessService&) {
+        if (viewer.rings.size() == expected.size()) {
+            state::store(state::MODEREQ, state::k_graph_request);
+        }
+    };
+    run_level(ws, viewer, 0.1f);
+
+    std::vector<int> seen;
+    for (const RingView& ring : viewer.rings) seen.push_back(ring.gap_angle);
+    EXPECT_EQ(seen, expected);
+}
+
+// ---- the whole check
+
+// The outer radius in pixels of each level's ring from 500 cm on the default screen; each
+// level has a ring of its own size there, so a viewer can tell the levels apart.
+struct RingOnScreen {
+    float level;
+    int radius;
+};
+constexpr RingOnScreen k_rings_from_500_cm[] = {
+    {0.1f, 103}, {0.2f, 52}, {0.3f, 34}, {0.4f, 26}, {0.5f, 21}, {0.6f, 17}, {0.7f, 15},
+    {0.8f, 13},  {0.9f, 11}, {1.0f, 10}, {1.25f, 8}, {1.5f, 7},  {2.0f, 5},
+};
+
+float level_of_radius(int radius) {
+    for (const RingOnScreen& ring : k_rings_from_500_cm) {
+        if (ring.radius == radius) return ring.level;
+    }
+    return -1.0f;
+}
+
+int radius_of_level(float level) {
+    for (const RingOnScreen& ring : k_rings_from_500_cm) {
+        if (ring.level == level) return ring.radius;
+    }
+    return 10000;  // sees no ring
+}
+
+std::vector<float> probed_levels(const Viewer& viewer) {
+    std::vector<float> levels;
+    for (const RingView& ring : viewer.rings) {
+        const float level = level_of_radius(ring.outer_radius);
+        if (levels.empty() || levels.back() != level) levels.push_back(level);
+    }
+    return levels;
+}
+
+GTEST_TEST_F(SightCheckTest, SearchProbesTheLevelsOfTheBisectionAndLogsTheHighestSeen) {
+    struct Case {
+        const char* what;
+        float highest_seen;  // 0 for none
+        WhenUnsure unsure;
+        std::vector<float> probed;
+        const char* logged;
+    };
+    const Case cases[] = {
+        {"sees none", 0.0f, WhenUnsure::guess_left, {0.1f}, "0.00"},
+        {"sees 0.1", 0.1f, WhenUnsure::keep_still, {0.1f, 0.7f, 0.4f, 0.2f}, "0.10"},
+        {"sees 0.2", 0.2f, WhenUnsure::guess_left, {0.1f, 0.7f, 0.4f, 0.2f, 0.3f}, "0.20"},
+        {"sees 0.3", 0.3f, WhenUnsure::keep_still, {0.1f, 0.7f, 0.4f, 0.2f, 0.3f}, "0.30"},
+        {"sees 0.4", 0.4f, WhenUnsure::guess_left, {0.1f, 0.7f, 0.4f, 0.5f}, "0.40"},
+        {"sees 0.5", 0.5f, WhenUnsure::keep_still, {0.1f, 0.7f, 0.4f, 0.5f, 0.6f}, "0.50"},
+        {"sees 0.6", 0.6f, WhenUnsure::guess_left, {0.1f, 0.7f, 0.4f, 0.5f, 0.6f}, "0.60"},
+        {"sees 0.7", 0.7f, WhenUnsure::keep_still, {0.1f, 0.7f, 1.0f, 0.8f}, "0.70"},
+        {"sees 0.8", 0.8f, WhenUnsure::guess_left, {0.1f, 0.7f, 1.0f, 0.8f, 0.9f}, "0.80"},
+        {"sees 0.9", 0.9f, WhenUnsure::keep_still, {0.1f, 0.7f, 1.0f, 0.8f, 0.9f}, "0.90"},
+        {"sees 1.0", 1.0f, WhenUnsure::guess_left, {0.1f, 0.7f, 1.0f, 1.5f, 1.25f}, "1.00"},
+        {"sees 1.25", 1.25f, WhenUnsure::keep_still, {0.1f, 0.7f, 1.0f, 1.5f, 1.25f}, "1.25"},
+        {"sees 1.5", 1.5f, WhenUnsure::guess_left, {0.1f, 0.7f, 1.0f, 1.5f, 2.0f}, "1.50"},
+        {"sees 2.0", 2.0f, WhenUnsure::keep_still, {0.1f, 0.7f, 1.0f, 1.5f, 2.0f}, "2.00"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        HeadlessService service;
+        prepare_program(service);
+        state::parameters.DIST = 500.0f;
+        std::remove("pelidor.rtr");
+        Viewer viewer(resolving(radius_of_level(c.highest_seen), c.unsure));
+
+        const RunOutcome outcome = run_check(service, viewer);
+        EXPECT_EQ(outcome.kind, RunOutcome::Kind::stopped);
+        EXPECT_EQ(probed_levels(viewer), c.probed);
+        const std::vector<std::string> lines = log_lines(folder);
+        ASSERT_EQ(lines.size(), 2u);
+        EXPECT_EQ(lines[1].substr(76), c.logged);
+    }
+}
+
+GTEST_TEST_F(SightCheckTest, RecordIsAppendedToTheLogByteForByte) {
+    ws.set_date({2026, 3, 5});
+    ws.set_time({14, 7, 9, 42});
+    // Sees the 0.1 ring (radius 41) and the 0.4 ring (10), not the 0.7 (6) or 0.5 (8) ones.
+    Viewer viewer(resolving(10, WhenUnsure::guess_left));
+    ASSERT_EQ(run_check(ws, viewer).kind, RunOutcome::Kind::stopped);
+
+    const std::string header =
+        "     Date             Time         Distance     MeasureNpresent Ntrue_ans Nerrors "
+        "Nno_ans  Av.tim.ans    Npush-ups ";
+    const std::string record =
+        " 05.03.2026.,  14hour 7min  9sec, D=  200.0cm  DD=17.7  ny= 768 nx=1024 AOV=0.40";
+    EXPECT_EQ(folder.read("pelidor.rtr"), header + "\r\n" + record + "\r\n");
+}
+
+// Blue pixels of unit 1 inside the box, both corners included.
+std::vector<std::pair<int, int>> blue_pixels(const HeadlessService& s, int x1, int y1, int x2,
+                                             int y2) {
+    std::vector<std::pair<int, int>> found;
+    for (int y = y1; y <= y2; ++y) {
+        for (int x = x1; x <= x2; ++x) {
+            if (s.pixel(x, y) == k_blue) found.emplace_back(x, y);
+        }
+    }
+    return found;
+}
+
+GTEST_TEST_F(SightCheckTest, ResultIsDrawnInBlueOverTheLastRingAndWaitsForAClick) {
+    state::parameters.DIST = 500.0f;
+    Viewer viewer(resolving(radius_of_level(1.25f), WhenUnsure::keep_still));
+    viewer.result_click_delay = 20.0;
+    const RunOutcome outcome = run_check(ws, viewer);
+    ASSERT_EQ(outcome.kind, RunOutcome::Kind::stopped);
+    ASSERT_GT(viewer.result_shown_at, 0.0);
+    // The check waits for the click, taken on the press, and then returns at once.
+    EXPECT_NEAR(outcome.at_seconds, viewer.result_shown_at + 20.0, 0.002);
+    EXPECT_EQ(state::load(state::MEVENT), 0);
+    EXPECT_EQ(log_lines(folder).back().substr(76), "1.25");
+
+    struct Text {
+        const char* what;
+        int x1, y1, x2, y2;  // where the text may lie
+    };
+    constexpr Text texts[] = {
+        {"Visual acuity", 200, 250, 470, 287},
+        {"result", 500, 185, 700, 304},
+        {"For continuation press any mouse button", 60, 550, 780, 587},
+    };
+    std::size_t inside = 0;
+    for (const Text& text : texts) {
+        SCOPED_TRACE(text.what);
+        const std::size_t count = blue_pixels(ws, text.x1, text.y1, text.x2, text.y2).size();
+        EXPECT_GT(count, 100u);
+        inside += count;
+    }
+    EXPECT_EQ(blue_pixels(ws, 0, 0, 979, 649).size(), inside) << "blue outside the texts";
+    // The last ring, of level 1.25, is still there beside the texts.
+    EXPECT_EQ(look_at_ring(ws).outer_radius, radius_of_level(1.25f));
+
+    // 1.25 is shown with one decimal, as " 1.3" in the large font.
+    HeadlessService reference;
+    plot::PAGE(reference, 1, 650, 980, "Trainer for eyes");
+    reference.initialize_fonts();
+    reference.set_colour(k_blue);
+    reference.set_font("t'Times New Roman Cyr'h120w40ib");
+    reference.move_to(500, 185);
+    reference.out_text(" 1.3");
+    EXPECT_EQ(blue_pixels(ws, 480, 150, 979, 320), blue_pixels(reference, 480, 150, 979, 320));
+}
+
+GTEST_TEST_F(SightCheckTest, BothButtonsEndTheCheckWithTheMouseStateClearedAndNoRecord) {
+    // Both go down `after` seconds after a ring's tone and up 300 ms later. The check notices
+    // them at its next poll point (every 200 ms; none during the pause after a wrong answer)
+    // and returns once they are up.
+    struct Case {
+        const char* what;
+        const char* answers;
+        std::size_t ring;   // the ring after whose tone both buttons go down
+        double after;       // seconds
+        double returns_by;  // seconds after the tone
+    };
+    constexpr Case cases[] = {
+        {"while a ring waits for its answer", "CC-", 2, 0.5, 0.8},
+        {"during the blank pause", "CCC", 1, 1.0, 1.3},
+        {"during the pause after a wrong answer", "CW", 1, 1.5, 0.35 + 0.3 + 3.0 + 0.2},
+        {"at the first level before any answer", "", 0, 1.0, 1.3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        HeadlessService service;
+        prepare_program(service);
+        Viewer viewer(scripted(c.answers));
+        double released_at = -1;
+        viewer.also = [&](HeadlessService& s) {
+            if (viewer.rings.size() <= c.ring) return;
+            const int64_t press_ms =
+                static_cast<int64_t>((viewer.ring_times[c.ring] + c.after) * 1000);
+            if (s.now_ms() == press_ms) {
+                s.press(gfx::k_key_left);
+                s.press(gfx::k_key_right);
+            }
+            if (s.now_ms() == press_ms + 300) {
+                s.release(gfx::k_key_left);
+                s.release(gfx::k_key_right);
+                released_at = s.now();
+            }
+        };
+        const RunOutcome outcome = run_check(service, viewer);
+
+        EXPECT_EQ(outcome.kind, RunOutcome::Kind::stopped);
+        EXPECT_EQ(viewer.rings.size(), c.ring + 1) << "no ring after both buttons";
+        ASSERT_GT(released_at, 0.0);
+        EXPECT_GE(outcome.at_seconds, released_at) << "returns only once both are up";
+        EXPECT_LE(outcome.at_seconds, viewer.ring_times[c.ring] + c.returns_by + 0.002);
+        EXPECT_EQ(state::load(state::MBUTTON), 0);
+        EXPECT_EQ(state::load(state::MEVENT), 0);
+        EXPECT_EQ(state::load(state::MDOWN), 0);
+        EXPECT_FALSE(folder.exists("pelidor.rtr"));
+    }
+}
+
+GTEST_TEST_F(SightCheckTest, MenuRequestEndsTheCheckAtTheNextPoll) {
+    Viewer viewer(scripted("CC"));
+    double requested_at = -1;
+    viewer.also = [&](HeadlessService& s) {
+        if (requested_at < 0 && viewer.rings.size() == 3 && s.now() >= viewer.ring_times[2] + 0.5) {
+            state::store(state::MODEREQ, state::k_graph_request);
+            requested_at = s.now();
+        }
+    };
+    const RunOutcome outcome = run_check(ws, viewer);
+
+    EXPECT_EQ(outcome.kind, RunOutcome::Kind::stopped);
+    EXPECT_LE(outcome.at_seconds - requested_at, 0.2);
+    EXPECT_EQ(viewer.rings.size(), 3u);
+    EXPECT_EQ(state::load(state::MODEREQ), state::k_graph_request) << "left for the main loop";
+    EXPECT_FALSE(folder.exists("pelidor.rtr"));
+}
+
+GTEST_TEST_F(SightCheckTest, ParametersThatCannotSizeARingEndTheCheckAtOnce) {
+    struct Case {
+        const char* what;
+        state::Parameters parameters;
+    };
+    const Case cases[] = {
+        {"no resolution", {200.0f, 17.7f, 0, 0, 100, 50.0f}},
+        {"no diagonal", {200.0f, 0.0f, 1024, 768, 100, 50.0f}},
+        {"no distance", {0.0f, 17.7f, 1024, 768, 100, 50.0f}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        HeadlessService service;
+        prepare_program(service);
+        state::parameters = c.parameters;
+        service.set_colour(0x00FF00);
+        service.rectangle(gfx::Shape::filled, 0, 0, 979, 649);
+        Viewer viewer(scripted(""));
+
+        const RunOutcome outcome = run_check(service, viewer, 10.0);
+        EXPECT_EQ(outcome.kind, RunOutcome::Kind::stopped);
+        EXPECT_EQ(outcome.at_seconds, 0.0);
+        EXPECT_TRUE(service.tones().empty());
+        EXPECT_EQ(service.pixel(0, 0), 0x00FF00u);
+        EXPECT_EQ(service.pixel(k_centre_x, k_centre_y), 0x00FF00u);
+        EXPECT_FALSE(folder.exists("pelidor.rtr"));
+    }
+}
+
+}  // namespace
