@@ -1,0 +1,44 @@
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <cstdlib>
+#include <vector>
+
+#include "app/figure_file.h"
+#include "app/start_screen.h"
+#include "exercises/random.h"
+#include "gfx/headless/headless_service.h"
+#include "plot/page.h"
+#include "state/shared_state.h"
+
+// One start-screen picture in image mode, from the grey fill to the finished picture on the
+// surface: capture, compose in the buffer, put. The one-second grey pause costs nothing on the
+// headless service's virtual clock, so the time measured is the program's own work.
+namespace {
+
+void compose_and_present(benchmark::State& run) {
+    gfx::HeadlessService service;
+    plot::PAGE(service, 1, 650, 980, "Trainer for eyes");
+    state::NXW = 980;
+    state::NYW = 650;
+    app::load_figures(state::figures, PELIDOR_DATA_DIR "/pelidor.sym");
+    std::vector<std::byte> buffer(app::k_image_buffer_size);
+    int32_t shown = 2;
+    const int32_t size = static_cast<int32_t>(run.range(0));
+    for (auto _ : run) {
+        const bool complete = app::draw_start_picture(service, size, state::figures, shown, buffer,
+                                                      [](app::PollPoint) { return false; });
+        benchmark::DoNotOptimize(complete);
+    }
+}
+BENCHMARK(compose_and_present)->DenseRange(2, 9)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QGuiApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}
