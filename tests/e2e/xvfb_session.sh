@@ -41,7 +41,7 @@ wait_window() {
             echo "$id"
             return 0
         fi
-        sleep 0.05
+        sleep 0.01
     done
     return 1
 }
