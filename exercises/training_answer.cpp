@@ -1,0 +1,79 @@
+#include "exercises/training_answer.h"
+
+#include "state/shared_state.h"
+
+namespace exercises {
+
+namespace {
+
+struct Tone {
+    int frequency;
+    int duration_ms;
+};
+constexpr Tone k_window_opens{1000, 200};
+constexpr Tone k_correct{800, 200};
+constexpr Tone k_wrong{200, 300};
+constexpr Tone k_no_answer{400, 300};
+constexpr int k_wrong_pause_ms = 3000;
+
+void fill(gfx::WindowService& ws, gfx::Colour colour, int16_t x1, int16_t y1, int16_t x2,
+          int16_t y2) {
+    ws.set_colour(colour);
+    ws.rectangle(gfx::Shape::filled, x1, y1, x2, y2);
+}
+
+void play(gfx::WindowService& ws, Tone tone) {
+    ws.beep(tone.frequency, tone.duration_ms);
+}
+
+AnswerOutcome judge(int32_t button, const FigurePlacement& placement) {
+    return button == (placement.right ? 2 : 1) ? AnswerOutcome::correct : AnswerOutcome::wrong;
+}
+
+}  // namespace
+
+void draw_idle_bars(gfx::WindowService& ws, int16_t width) {
+    const int16_t right = static_cast<int16_t>(width - 1);
+    fill(ws, k_progress_to_do, 0, k_progress_top, right, k_progress_bottom);
+    fill(ws, k_signal_idle, 0, k_signal_top, right, k_signal_bottom);
+}
+
+AnswerResult await_answer(gfx::WindowService& ws, int16_t width, int32_t number, int32_t count,
+                          const FigurePlacement& placement) {
+    const double t0 = ws.clock_seconds();
+    state::store(state::MEVENT, 0);
+
+    const int16_t right = static_cast<int16_t>(width - 1);
+    fill(ws, k_signal_waiting, 0, k_signal_top, right, k_signal_bottom);
+    const auto progress = static_cast<int16_t>((int64_t{width} - 1) * number / count);
+    fill(ws, k_progress_to_do, progress, k_progress_top, right, k_progress_bottom);
+    fill(ws, k_progress_done, 0, k_progress_top, progress, k_progress_bottom);
+    play(ws, k_window_opens);
+
+    const float allowed = state::parameters.TANS;
+    AnswerResult result;
+    for (;;) {
+        const auto elapsed = static_cast<float>(ws.clock_seconds() - t0);
+        if (state::load(state::MODEREQ) != state::k_no_request) return {AnswerOutcome::abandoned};
+        if (state::load(state::MBUTTON) == 3) return {AnswerOutcome::abandoned};
+        if (state::load(state::MEVENT) == 1) {
+            result = {judge(state::load(state::MBUTTON), placement), elapsed};
+            break;
+        }
+        if (elapsed >= allowed) break;
+        ws.wait_for_input(1);
+    }
+
+    if (result.outcome == AnswerOutcome::correct) {
+        play(ws, k_correct);
+    } else if (result.outcome == AnswerOutcome::wrong) {
+        play(ws, k_wrong);
+        ws.sleep_ms(k_wrong_pause_ms);
+    } else {
+        play(ws, k_no_answer);
+    }
+    fill(ws, k_signal_idle, 0, k_signal_top, right, k_signal_bottom);
+    return result;
+}
+
+}  // namespace exercises
