@@ -1,7 +1,9 @@
 #include "params/parameter_file.h"
 
+#include <cmath>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <optional>
 
 #include "textio/fields.h"
@@ -39,7 +41,9 @@ bool read_line(const Line& line, const std::string& text, state::Parameters& par
         parameters.*line.integer_value = static_cast<int32_t>(*value);
     } else {
         const std::optional<double> value = textio::read_real(field, k_decimals);
-        if (!value) return false;
+        // A value beyond the range of a float ("1+99") would become infinity, which the file
+        // written back holds as "Inf" and the next start cannot read: it is unreadable here.
+        if (!value || std::fabs(*value) > std::numeric_limits<float>::max()) return false;
         parameters.*line.real_value = static_cast<float>(*value);
     }
     return true;

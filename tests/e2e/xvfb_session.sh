@@ -58,8 +58,8 @@ wait_program_end() {
 }
 
 cleanup_session() {
-    [ -n "${PROGRAM_PID:-}" ] && kill -9 "$PROGRAM_PID" 2>/dev/null
-    [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null
-    [ -n "${WORK:-}" ] && [ -z "${KEEP_WORK:-}" ] && rm -rf "$WORK"
+    if [ -n "${PROGRAM_PID:-}" ]; then kill -9 "$PROGRAM_PID" 2>/dev/null || true; fi
+    if [ -n "${XVFB_PID:-}" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
+    if [ -n "${WORK:-}" ] && [ -z "${KEEP_WORK:-}" ]; then rm -rf "$WORK"; fi
     return 0
 }

@@ -46,6 +46,13 @@ GTEST_TEST(ParameterFileTest, ReadingKeepsTheLeadingReadableLines) {
         {"asterisks are unreadable", "*******\n 15.000\n", defaults},
         {"only columns 1 to 7 count", " 80.000xyz\n", {80.0f, 17.7f, 1024, 768, 100, 50.0f}},
         {"an empty file", "", defaults},
+        {"a distance beyond the range of a real is unreadable", "   2e81\n 15.000\n", defaults},
+        {"so is a diagonal, and the lines after it keep their defaults",
+         "100.000\n-1.0+39\n    600\n",
+         {100.0f, 17.7f, 1024, 768, 100, 50.0f}},
+        {"the largest magnitude a real holds still reads",
+         "3.40+38\n",
+         {3.4e38f, 17.7f, 1024, 768, 100, 50.0f}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
