@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "app/start_pattern.h"
-#include "exercises/random.h"
+#include "exercises/training_pattern.h"
 
 namespace app {
 
@@ -64,16 +63,17 @@ bool draw_image_mode(gfx::WindowService& ws, int32_t S, const state::FigureTable
     ImageCanvas canvas(KADRDIM, width, height);
     canvas.clear_pixels();
     for (int32_t y = 0; y < height; ++y) {
-        for_each_background_run(S, width, y, [&](int32_t x_first, int32_t x_last, bool white) {
-            if (white) canvas.set_run(x_first, x_last, y, true);
-        });
+        exercises::for_each_field_run(S, width, y,
+                                      [&](int32_t x_first, int32_t x_last, bool white) {
+                                          if (white) canvas.set_run(x_first, x_last, y, true);
+                                      });
         if (poll(PollPoint::image_row)) return false;
     }
     if (poll(PollPoint::image_background)) return false;
 
     const int32_t XOFF = figure_offset(S);
     NSHOWN = S;
-    for_each_figure_pixel(
+    exercises::for_each_figure_pixel(
         figures, S, XOFF, [&](int64_t x, int64_t y, bool white) { canvas.set(x, y, white); },
         [] { return true; });
     ws.put_image(0, 0, KADRDIM, gfx::ImageAction::copy);
@@ -85,18 +85,19 @@ bool draw_direct_mode(gfx::WindowService& ws, int32_t S, const state::FigureTabl
     const int32_t width = state::NXW;
     const int32_t height = state::NYW;
     for (int32_t y = 0; y < height; ++y) {
-        for_each_background_run(S, width, y, [&](int32_t x_first, int32_t x_last, bool white) {
-            ws.set_colour(white ? gfx::k_white : gfx::k_black);
-            ws.move_to(static_cast<int16_t>(x_first), static_cast<int16_t>(y));
-            ws.line_to(static_cast<int16_t>(x_last), static_cast<int16_t>(y));
-        });
+        exercises::for_each_field_run(
+            S, width, y, [&](int32_t x_first, int32_t x_last, bool white) {
+                ws.set_colour(white ? gfx::k_white : gfx::k_black);
+                ws.move_to(static_cast<int16_t>(x_first), static_cast<int16_t>(y));
+                ws.line_to(static_cast<int16_t>(x_last), static_cast<int16_t>(y));
+            });
         if (poll(PollPoint::direct_row)) return false;
     }
 
     const int32_t XOFF = figure_offset(S);
     NSHOWN = S;
     bool abandoned = false;
-    for_each_figure_pixel(
+    exercises::for_each_figure_pixel(
         figures, S, XOFF,
         [&](int64_t x, int64_t y, bool white) {
             // Skipped rather than clipped: a far-off pixel must not wrap into the window.
@@ -114,8 +115,7 @@ bool draw_direct_mode(gfx::WindowService& ws, int32_t S, const state::FigureTabl
 }  // namespace
 
 int32_t figure_offset(int32_t S) {
-    const float X0 = exercises::RAN11() > 0.5f ? 450.0f : 20.0f;
-    return static_cast<int32_t>(X0 / static_cast<float>(S)) * S;
+    return exercises::place_figure(S).xoff;
 }
 
 bool draw_start_picture(gfx::WindowService& ws, int32_t S, const state::FigureTables& figures,

@@ -35,7 +35,8 @@ constexpr std::size_t k_full_window_image_size = 2'548'054;
 bool draw_start_picture(gfx::WindowService& ws, int32_t S, const state::FigureTables& figures,
                         int32_t& NSHOWN, std::span<std::byte> KADRDIM, const PollCallback& poll);
 
-// Horizontal offset of the figure: 20 or 450, rounded down to a multiple of S. Draws RAN11 once.
+// Horizontal offset of the figure: 20 or 450, rounded down to a multiple of S, the side drawn
+// from RAN11 as for a training presentation.
 int32_t figure_offset(int32_t S);
 
 }  // namespace app

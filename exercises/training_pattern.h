@@ -6,8 +6,9 @@
 
 namespace exercises {
 
-// The one description of a training frame's pattern; the image path and the direct path both
-// follow it, so they put every pixel at the same place.
+// The one description of the checker patterns: the training frame's field and figure, and the
+// start screen's grating and figure, which follow the same rules. The image path and the direct
+// path of both pictures draw from it, so they put every pixel at the same place.
 
 // Calls run(x_first, x_last, white) for every cell of row y, left to right: cell c covers
 // x = (c - 1)·K + 1 .. c·K and is white when c + y is odd. Column 0 and the columns beyond the
