@@ -36,7 +36,7 @@ std::optional<int> take_number(std::string_view& rest) {
 // Options follow each other with nothing in between; blanks between them are skipped. A repeated
 // option takes its last value.
 std::optional<FontSpec> parse_font_options(std::string_view options) {
-    FontSpec spec;
+    FontSpec request;
     std::string_view rest = options;
     while (!rest.empty()) {
         const char letter = lower(rest.front());
@@ -51,7 +51,7 @@ std::optional<FontSpec> parse_font_options(std::string_view options) {
                 if (close == std::string_view::npos) return std::nullopt;
                 const std::string_view face = rest.substr(0, close);
                 if (utf8_length(face) > k_longest_face) return std::nullopt;
-                spec.face = std::string(face);
+                request.face = std::string(face);
                 rest.remove_prefix(close + 1);
                 break;
             }
@@ -59,20 +59,20 @@ std::optional<FontSpec> parse_font_options(std::string_view options) {
             case 'w': {
                 const std::optional<int> value = take_number(rest);
                 if (!value) return std::nullopt;
-                (letter == 'h' ? spec.height : spec.width) = *value;
+                (letter == 'h' ? request.height : request.width) = *value;
                 break;
             }
             case 'i':
-                spec.italic = true;
+                request.italic = true;
                 break;
             case 'b':
-                spec.best_fit = true;
+                request.best_fit = true;
                 break;
             default:
                 return std::nullopt;
         }
     }
-    return spec;
+    return request;
 }
 
 }  // namespace gfx

@@ -46,23 +46,25 @@ int pixel_size_for(const QFont& font, int height) {
     return pixel_size;
 }
 
-QFont resolve_font(const FontSpec& spec) {
-    QString face = QString::fromUtf8(spec.face.data(), static_cast<qsizetype>(spec.face.size()));
+QFont resolve_font(const FontSpec& request) {
+    QString face =
+        QString::fromUtf8(request.face.data(), static_cast<qsizetype>(request.face.size()));
     if (face.isEmpty() || face.compare(k_requested_cyrillic_face, Qt::CaseInsensitive) == 0 ||
         !QFontDatabase::hasFamily(face)) {
         face = k_stand_in_face;
     }
     QFont font(face);
     font.setStyleStrategy(QFont::NoAntialias);
-    font.setItalic(spec.italic);
-    const int height = spec.height > 0 ? std::min(spec.height, k_largest_height) : k_default_height;
+    font.setItalic(request.italic);
+    const int height =
+        request.height > 0 ? std::min(request.height, k_largest_height) : k_default_height;
     font.setPixelSize(pixel_size_for(font, height));
     // The width of a request is the average character width: the face is stretched until its
     // average width at this size matches.
-    if (spec.width > 0) {
+    if (request.width > 0) {
         const int natural_width = QFontMetrics(font).averageCharWidth();
         if (natural_width > 0) {
-            const auto stretch = std::lround(100.0 * spec.width / natural_width);
+            const auto stretch = std::lround(100.0 * request.width / natural_width);
             font.setStretch(
                 static_cast<int>(std::clamp<long>(stretch, k_smallest_stretch, k_largest_stretch)));
         }

@@ -301,11 +301,11 @@ int WindowService::initialize_fonts() {
 int WindowService::set_font(const std::string& options) {
     Child* child = active();
     if (child == nullptr || !child->state.fonts_ready) return -1;
-    std::optional<FontSpec> spec = parse_font_options(options);
-    if (!spec) return -1;
+    std::optional<FontSpec> request = parse_font_options(options);
+    if (!request) return -1;
     // Without best fit only an exact request is honoured; the one typeface this service has
     // stands in for every face, so both succeed once the fonts are prepared.
-    child->state.font = std::move(spec);
+    child->state.font = std::move(request);
     return 1;
 }
 

@@ -33,13 +33,13 @@ GTEST_TEST(FontSpec, ReadsTheOptionsItKnows) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const std::optional<FontSpec> spec = parse_font_options(c.options);
-        ASSERT_TRUE(spec.has_value());
-        EXPECT_EQ(spec->face, c.expected.face);
-        EXPECT_EQ(spec->height, c.expected.height);
-        EXPECT_EQ(spec->width, c.expected.width);
-        EXPECT_EQ(spec->italic, c.expected.italic);
-        EXPECT_EQ(spec->best_fit, c.expected.best_fit);
+        const std::optional<FontSpec> request = parse_font_options(c.options);
+        ASSERT_TRUE(request.has_value());
+        EXPECT_EQ(request->face, c.expected.face);
+        EXPECT_EQ(request->height, c.expected.height);
+        EXPECT_EQ(request->width, c.expected.width);
+        EXPECT_EQ(request->italic, c.expected.italic);
+        EXPECT_EQ(request->best_fit, c.expected.best_fit);
     }
 }
 

@@ -390,9 +390,9 @@ GTEST_TEST(SurfaceText, HeightIsTheFontsLineFromAscentToDescent) {
         SCOPED_TRACE(height);
         Surface surface(400, 200);
         surface.fill(k_paper);
-        FontSpec spec = font("t'Times New Roman Cyr'b");
-        spec.height = height;
-        surface.draw_text(10, 20, "dHgy", spec, 0, k_text);
+        FontSpec request = font("t'Times New Roman Cyr'b");
+        request.height = height;
+        surface.draw_text(10, 20, "dHgy", request, 0, k_text);
         const Ink ink = find_ink(surface, k_paper, k_text);
         EXPECT_GE(ink.top, 20);
         EXPECT_LT(ink.bottom, 20 + height);
