@@ -8,8 +8,6 @@ namespace {
 
 constexpr int k_hold_poll_ms = 200;
 constexpr float k_hold_seconds = 5.0f;
-// Poll period of the waits for the buttons to come up; the service wakes earlier on an event.
-constexpr int k_release_poll_ms = 1;
 
 using state::load;
 using state::store;
@@ -130,7 +128,7 @@ bool MainLoop::checks(std::initializer_list<Check> order, LeftVariant variant) {
 }
 
 void MainLoop::wait_all_released() {
-    while (load(state::MDOWN) != 0) ws_.wait_for_input(k_release_poll_ms);
+    while (load(state::MDOWN) != 0) ws_.wait_for_input(gfx::k_event_wait_ms);
 }
 
 }  // namespace app

@@ -20,7 +20,7 @@ const std::string k_result_font = "t'Times New Roman Cyr'h120w40ib";
 constexpr int32_t k_both_buttons = 3;
 
 void wait_until_all_buttons_up(gfx::WindowService& ws) {
-    while (state::load(state::MDOWN) != 0) ws.wait_for_input(1);
+    while (state::load(state::MDOWN) != 0) ws.wait_for_input(gfx::k_event_wait_ms);
 }
 
 // Bisection over the acuity table: the highest level seen, or nothing when the check was
@@ -72,7 +72,7 @@ void show_result(gfx::WindowService& ws, float acuity) {
 
 void wait_for_any_button(gfx::WindowService& ws) {
     state::store(state::MEVENT, 0);
-    while (state::load(state::MEVENT) == 0) ws.wait_for_input(1);
+    while (state::load(state::MEVENT) == 0) ws.wait_for_input(gfx::k_event_wait_ms);
     state::store(state::MEVENT, 0);
 }
 

@@ -1,5 +1,8 @@
 #include "exercises/training_answer.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "state/shared_state.h"
 
 namespace exercises {
@@ -61,7 +64,10 @@ AnswerResult await_answer(gfx::WindowService& ws, int16_t width, int32_t number,
             break;
         }
         if (elapsed >= allowed) break;
-        ws.wait_for_input(1);
+        // Sleeps until an event or the answer time's end; an event wakes it at once, so the
+        // answer is timed to the millisecond without the loop spinning.
+        const double remaining_ms = std::ceil((allowed - elapsed) * 1000.0);
+        ws.wait_for_input(static_cast<int>(std::clamp(remaining_ms, 1.0, 100.0)));
     }
 
     if (result.outcome == AnswerOutcome::correct) {

@@ -91,7 +91,7 @@ void prompt_and_wait(gfx::WindowService& ws) {
     draw_text(ws, closing_prompt());
     // Any event with a button held ends the wait, both buttons included.
     state::store(state::MEVENT, 0);
-    while (state::load(state::MEVENT) == 0) ws.wait_for_input(1);
+    while (state::load(state::MEVENT) == 0) ws.wait_for_input(gfx::k_event_wait_ms);
     state::store(state::MEVENT, 0);
 }
 

@@ -19,6 +19,10 @@
 
 namespace gfx {
 
+// Timeout of a wait for a mouse or menu event: every event wakes the wait at once, so this only
+// bounds how long a wait sleeps without one.
+constexpr int k_event_wait_ms = 100;
+
 using MouseRoutine = std::function<void(int unit, int event, int key_state, int x, int y)>;
 using MenuRoutine = std::function<void(int argument)>;
 
@@ -112,7 +116,8 @@ class WindowService {
     // Seconds since 1970 at start, advancing with a monotonic clock; only differences count.
     virtual double clock_seconds() = 0;
     virtual void sleep_ms(int milliseconds) = 0;  // a negative value does not wait
-    // Pauses a poll loop until a mouse or menu event arrives or the timeout passes.
+    // Pauses a poll loop until a mouse or menu event arrives or the timeout passes; an event
+    // delivered since the previous wait ends it at once.
     virtual void wait_for_input(int timeout_ms) = 0;
     virtual void beep(int frequency, int duration_ms) = 0;
     virtual LocalDate local_date() = 0;

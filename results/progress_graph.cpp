@@ -212,10 +212,13 @@ void TRITOUT(gfx::WindowService& ws) {
     if (span.has_records) {
         draw_date_labels(ws, span);
 
-        // Second pass: the curves. The log was there a moment ago; losing it now is an error
-        // the program has no answer to.
+        // Second pass: the curves. A log removed since the first pass (another copy of the
+        // program, the user) leaves the panels and dates of what the first pass saw, without
+        // curves; a log that is there but cannot be opened is an error the program has no
+        // answer to.
         CurvePlotter plotter(ws, first_day_start);
-        if (const auto open_error = read_log(k_log_file, std::ref(plotter))) {
+        const auto open_error = read_log(k_log_file, std::ref(plotter));
+        if (open_error && *open_error != textio::IoErrorKind::file_not_found) {
             textio::raise_io_error(*open_error, k_log_unit, k_log_file);
         }
     }
@@ -223,7 +226,7 @@ void TRITOUT(gfx::WindowService& ws) {
     draw_closing_message(ws);
 
     state::store(state::MEVENT, 0);
-    while (state::load(state::MEVENT) == 0) ws.wait_for_input(1);
+    while (state::load(state::MEVENT) == 0) ws.wait_for_input(gfx::k_event_wait_ms);
     state::store(state::MEVENT, 0);
 
     plot::ACTIV(ws, k_page, k_page);

@@ -65,20 +65,23 @@ double HeadlessService::clock_seconds() {
 }
 
 void HeadlessService::sleep_ms(int milliseconds) {
-    advance(milliseconds);
+    advance(milliseconds, false);
 }
 
 void HeadlessService::wait_for_input(int timeout_ms) {
-    advance(std::max(timeout_ms, 1));
+    // As on the real service, an event delivered since the last wait ends the wait at once, and
+    // one delivered during it wakes it at that millisecond.
+    if (!input_pending_) advance(std::max(timeout_ms, 1), true);
+    input_pending_ = false;
 }
 
 void HeadlessService::beep(int frequency, int duration_ms) {
     tones_.push_back(ToneRecord{frequency, duration_ms, now()});
-    advance(duration_ms);
+    advance(duration_ms, false);
 }
 
-void HeadlessService::advance(int milliseconds) {
-    for (int step = 0; step < milliseconds; ++step) {
+void HeadlessService::advance(int milliseconds, bool until_input) {
+    for (int step = 0; step < milliseconds && !(until_input && input_pending_); ++step) {
         ++now_ms_;
         if (now() > time_limit_) throw VirtualTimeLimit{now()};
         // A user acting inside a callback it caused must not re-enter itself.

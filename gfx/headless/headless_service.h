@@ -32,7 +32,8 @@ struct RunOutcome {
 // The headless twin of the window service: the same surfaces and drawing, no window. Time is
 // virtual: sleeping and waiting advance it at once, one millisecond at a time, and at every
 // millisecond the scripted user is called with the service, so it can look at the surface and
-// press buttons or choose menu commands at exact moments. Everything runs on the caller's
+// press buttons or choose menu commands at exact moments; a wait for input ends at the
+// millisecond an event arrives, as on the real service. Everything runs on the caller's
 // thread, so runs are deterministic.
 class HeadlessService : public WindowService {
   public:
@@ -94,10 +95,12 @@ class HeadlessService : public WindowService {
     void present(int) override { ++presents_; }
     void child_opened(int) override {}
     void child_closed(int unit) override { closed_units_.push_back(unit); }
-    void input_arrived() override {}
+    void input_arrived() override { input_pending_ = true; }
 
   private:
-    void advance(int milliseconds);
+    // Moves the virtual clock on, calling the user every millisecond; a wait for input stops
+    // at the millisecond an event arrives.
+    void advance(int milliseconds, bool until_input);
 
     ScriptedUser user_;
     DialogScript dialog_script_;
@@ -107,6 +110,7 @@ class HeadlessService : public WindowService {
     int64_t now_ms_ = 0;
     int held_ = 0;
     bool in_user_ = false;
+    bool input_pending_ = false;
     std::vector<ToneRecord> tones_;
     std::vector<FrameGeometry> frame_geometries_;
     std::vector<Dialog::Refusal> refusals_;
