@@ -10,6 +10,9 @@ namespace results {
 
 namespace {
 
+constexpr size_t k_sight_check_line_length = 80;
+constexpr size_t k_training_line_length = 115;
+
 std::optional<int32_t> integer_at(std::string_view line, int column, int width) {
     const std::optional<int64_t> value = textio::read_int(textio::field_at(line, column, width));
     if (!value || *value < std::numeric_limits<int32_t>::min() ||
@@ -77,7 +80,12 @@ std::optional<LogEntry> parse_log_line(std::string_view line) {
 
     LogEntry entry;
     entry.stamp = *stamp;
+    // A record shorter than its kind's line was cut off as it was written (a writer killed in
+    // the middle of its write, which the system may split at a page boundary): padded with
+    // blanks its last fields would read as other numbers, so it is not used.
     const std::string kind = textio::field_at(line, 48, 2);
+    if (kind == "DD" && line.size() < k_sight_check_line_length) return std::nullopt;
+    if (kind == "Is" && line.size() < k_training_line_length) return std::nullopt;
     if (kind == "DD") {
         const auto distance = real_at(line, 37, 7);
         const auto acuity = real_at(line, 77, 4);

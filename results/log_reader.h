@@ -30,7 +30,8 @@ struct LogEntry {
 // The entry of one log line, or nothing when the line cannot be used: a date or time field
 // that is not an integer (asterisks, letters), a date that is not on the calendar (a blank
 // line has day, month and year 0), a time of day out of range, neither "DD" nor "Is" in
-// columns 48-49, or a field of the record's kind that does not read.
+// columns 48-49, a line shorter than its kind's record (80 or 115 characters), or a field of the
+// record's kind that does not read.
 std::optional<LogEntry> parse_log_line(std::string_view line);
 
 // Seconds from the start of day 0 of NDAYS to the start of the stamp's day, and to the stamp.

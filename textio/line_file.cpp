@@ -31,25 +31,54 @@ IoErrorKind kind_for(int error_number, IoErrorKind otherwise) {
     }
 }
 
-// Writes all of `text`; 0 on success, else the errno of the failed write. A regular file takes
-// the whole text in one write; only a short write (a full disk, a signal) needs another.
-int write_all(int descriptor, std::string_view text) {
-    while (!text.empty()) {
-        const ssize_t written = ::write(descriptor, text.data(), text.size());
-        if (written < 0) {
+struct WriteOutcome {
+    int error = 0;       // 0 on success, else the errno of the failed write
+    size_t written = 0;  // bytes that did reach the file
+};
+
+// Writes all of `text`. A regular file takes the whole text in one write; only a short write
+// (a full disk, a signal) needs another.
+WriteOutcome write_all(int descriptor, std::string_view text) {
+    WriteOutcome outcome;
+    while (outcome.written < text.size()) {
+        const ssize_t count =
+            ::write(descriptor, text.data() + outcome.written, text.size() - outcome.written);
+        if (count < 0) {
             if (errno == EINTR) continue;
-            return errno;
+            outcome.error = errno;
+            return outcome;
         }
-        if (written == 0) return EIO;
-        text.remove_prefix(static_cast<size_t>(written));
+        if (count == 0) {
+            outcome.error = EIO;
+            return outcome;
+        }
+        outcome.written += static_cast<size_t>(count);
     }
-    return 0;
+    return outcome;
 }
 
-IoStatus write_and_close(int descriptor, std::string_view text) {
-    const int write_error = write_all(descriptor, text);
+// Takes back the part of an append that got in before its write failed, so that a log on a
+// full disk does not end inside a record the caller was told was not written. The file is cut
+// only while the failed record is still its end: a record another writer appended after it
+// is never touched.
+void take_back_partial_append(int descriptor, size_t written) {
+    if (written == 0) return;
+    const off_t end_of_ours = ::lseek(descriptor, 0, SEEK_CUR);
+    struct stat status {};
+    if (end_of_ours < 0 || ::fstat(descriptor, &status) != 0 || status.st_size != end_of_ours) {
+        return;
+    }
+    // Should the cut fail, the piece stays; the next append starts its record on a new line.
+    if (::ftruncate(descriptor, end_of_ours - static_cast<off_t>(written)) != 0) return;
+}
+
+IoStatus write_and_close(int descriptor, std::string_view text, bool appending = false) {
+    const WriteOutcome outcome = write_all(descriptor, text);
+    if (outcome.error != 0 && appending) take_back_partial_append(descriptor, outcome.written);
     const bool closed = ::close(descriptor) == 0;
-    if (write_error != 0) return IoStatus::failure(kind_for(write_error, IoErrorKind::write_error));
+    if (outcome.error != 0) {
+        return IoStatus::failure(kind_for(outcome.error, IoErrorKind::write_error));
+    }
     if (!closed) return IoStatus::failure(IoErrorKind::close_error);
     return IoStatus::success();
 }
@@ -262,8 +291,8 @@ IoStatus write_file_atomically(const std::string& name, std::span<const std::str
         ::fchmod(descriptor, old_status.st_mode & 07777);
     }
 
-    if (const int error = write_all(descriptor, text); error != 0) {
-        return fail(kind_for(error, IoErrorKind::write_error));
+    if (const WriteOutcome outcome = write_all(descriptor, text); outcome.error != 0) {
+        return fail(kind_for(outcome.error, IoErrorKind::write_error));
     }
     if (::fsync(descriptor) != 0) return fail(IoErrorKind::write_error);
     const int closed = ::close(descriptor);
@@ -291,7 +320,7 @@ IoStatus append_record(const std::string& name, std::string_view record_line,
         }
         if (descriptor >= 0) {
             if (ends_inside_a_line(descriptor)) record.insert(0, k_line_end);
-            return write_and_close(descriptor, record);
+            return write_and_close(descriptor, record, true);
         }
         if (errno != ENOENT) return IoStatus::failure(kind_for(errno, IoErrorKind::open_failure));
 
