@@ -12,9 +12,7 @@ start_display
 make_work_folder
 printf '%s\r\n' "200.000" " 17.700" "    768" "   1024" "      1" " 60.000" >"$WORK/pelidor.vvd"
 start_program
-dialog=$(wait_window "Input parameters.   If necessary, change!" 20)
-xdotool windowfocus --sync "$dialog" 2>/dev/null || true
-xdotool key Return
+begin_from_dialog
 sleep 2.5
 xdotool mousemove 500 400 click 1
 # One second of grey and the opening tone, then the answer window of 60 s.

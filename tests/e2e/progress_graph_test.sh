@@ -11,10 +11,7 @@ start_display
 make_work_folder
 cp "$SOURCE_DIR/tests/e2e/fixture.rtr" "$WORK/pelidor.rtr"
 start_program
-dialog=$(wait_window "Input parameters.   If necessary, change!" 20) || {
-    echo "the parameters dialog did not appear"; cat "$WORK/program.log"; exit 1; }
-xdotool windowfocus --sync "$dialog" 2>/dev/null || true
-xdotool key Return
+begin_from_dialog
 sleep 2.5
 # "Effect from training" is the second command of the menu bar.
 xdotool mousemove 105 10 click 1

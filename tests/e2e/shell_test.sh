@@ -12,10 +12,7 @@ start_display
 make_work_folder
 start_program
 
-dialog=$(wait_window "Input parameters.   If necessary, change!" 20) || {
-    echo "the parameters dialog did not appear"; cat "$WORK/program.log"; exit 1; }
-xdotool windowfocus --sync "$dialog" 2>/dev/null || true
-xdotool key Return
+begin_from_dialog
 
 expected=$(printf '%s\r\n' \
     "200.000  (distance in centimeters)" \

@@ -10,11 +10,7 @@ trap cleanup_session EXIT
 start_display
 make_work_folder
 start_program
-dialog=$(wait_window "Input parameters.   If necessary, change!" 20) || {
-    echo "the parameters dialog did not appear"; cat "$WORK/program.log"; exit 1; }
-xdotool windowfocus --sync "$dialog" 2>/dev/null || true
-xdotool key Return
-for _ in $(seq 1 100); do [ -f "$WORK/pelidor.vvd" ] && break; sleep 0.05; done
+begin_from_dialog
 # Grey for one second, then the picture is held for five: look in the middle of the hold.
 sleep 3
 import -window root -depth 8 "ppm:$WORK/screen.ppm"

@@ -18,10 +18,7 @@ printf '%s\r\n' \
     "      3  (volume of training)" \
     "  2.000  (time for the ansver in seconds)" >"$WORK/pelidor.vvd"
 start_program
-dialog=$(wait_window "Input parameters.   If necessary, change!" 20) || {
-    echo "the parameters dialog did not appear"; cat "$WORK/program.log"; exit 1; }
-xdotool windowfocus --sync "$dialog" 2>/dev/null || true
-xdotool key Return
+begin_from_dialog
 # The first picture (size 2) is complete one second after the dialog; click in its hold.
 sleep 2.5
 xdotool mousemove 500 400 click 1

@@ -57,6 +57,32 @@ wait_program_end() {
     return 0
 }
 
+DIALOG_TITLE="Input parameters.   If necessary, change!"
+
+# Waits for the parameters dialog and gives it the keyboard; prints its window id.
+focus_dialog() {
+    local id
+    id=$(wait_window "$DIALOG_TITLE" 20) || {
+        echo "the parameters dialog did not appear" >&2
+        cat "$WORK/program.log" >&2
+        return 1
+    }
+    xdotool windowfocus --sync "$id" 2>/dev/null || true
+    echo "$id"
+}
+
+# Begins with the parameters the dialog shows (Enter) and waits until they are saved.
+begin_from_dialog() {
+    focus_dialog >/dev/null || return 1
+    xdotool key Return
+    local tries
+    for tries in $(seq 1 100); do
+        [ -f "$WORK/pelidor.vvd" ] && return 0
+        sleep 0.05
+    done
+    return 0
+}
+
 cleanup_session() {
     if [ -n "${PROGRAM_PID:-}" ]; then kill -9 "$PROGRAM_PID" 2>/dev/null || true; fi
     if [ -n "${XVFB_PID:-}" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
