@@ -57,29 +57,8 @@ const char* name(PollPoint point) {
     return "?";
 }
 
-// The shipped figure set.
-const FigureTables& default_figures() {
-    static const FigureTables figures = [] {
-        FigureTables loaded;
-        app::load_figures(
-            loaded, (std::filesystem::path(PELIDOR_SOURCE_DIR) / "data" / "pelidor.sym").string());
-        return loaded;
-    }();
-    return figures;
-}
-
-// Figure tables in which figure S alone has points, given as (row offset, column offset).
-FigureTables figure_of(int S, std::initializer_list<std::pair<int32_t, int32_t>> points) {
-    FigureTables figures;
-    int J = 0;
-    for (const auto& [row, column] : points) {
-        ++J;
-        figures.ijnot(J, 1, S) = row;
-        figures.ijnot(J, 2, S) = column;
-    }
-    figures.count(S) = J;
-    return figures;
-}
+using testing_support::default_figures;
+using testing_support::figure_of;
 
 // The window as the pattern's rules say it must look: `outside` where the pattern does not
 // reach (the previous window in direct mode, black in image mode), then the background, then

@@ -26,28 +26,8 @@ constexpr Colour k_grey = 0x808080;
 // What the window shows before a frame is drawn over it.
 constexpr Colour k_previous = 0x3366CC;
 
-const FigureTables& default_figures() {
-    static const FigureTables figures = [] {
-        FigureTables loaded;
-        app::load_figures(
-            loaded, (std::filesystem::path(PELIDOR_SOURCE_DIR) / "data" / "pelidor.sym").string());
-        return loaded;
-    }();
-    return figures;
-}
-
-// Figure tables in which figure K alone has points, given as (row offset, column offset).
-FigureTables figure_of(int K, std::initializer_list<std::pair<int32_t, int32_t>> points) {
-    FigureTables figures;
-    int point = 0;
-    for (const auto& [row, column] : points) {
-        ++point;
-        figures.ijnot(point, 1, K) = row;
-        figures.ijnot(point, 2, K) = column;
-    }
-    figures.count(K) = point;
-    return figures;
-}
+using testing_support::default_figures;
+using testing_support::figure_of;
 
 // The window as the frame's rules say it must look, worked out pixel by pixel from the
 // previous window: on the image path the stimulus area (rows 20 on) is first black; the field

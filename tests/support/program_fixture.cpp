@@ -5,6 +5,7 @@
 #include <random>
 #include <sstream>
 
+#include "app/figure_file.h"
 #include "app/menus.h"
 #include "exercises/random.h"
 #include "plot/plot_state.h"
@@ -44,6 +45,28 @@ std::string WorkingFolder::read(const std::string& name) const {
 
 bool WorkingFolder::exists(const std::string& name) const {
     return std::filesystem::exists(path_ / name);
+}
+
+const state::FigureTables& default_figures() {
+    static const state::FigureTables figures = [] {
+        state::FigureTables loaded;
+        app::load_figures(
+            loaded, (std::filesystem::path(PELIDOR_SOURCE_DIR) / "data" / "pelidor.sym").string());
+        return loaded;
+    }();
+    return figures;
+}
+
+state::FigureTables figure_of(int size, std::initializer_list<std::pair<int32_t, int32_t>> points) {
+    state::FigureTables figures;
+    int point = 0;
+    for (const auto& [row, column] : points) {
+        ++point;
+        figures.ijnot(point, 1, size) = row;
+        figures.ijnot(point, 2, size) = column;
+    }
+    figures.count(size) = point;
+    return figures;
 }
 
 void reset_program_state() {

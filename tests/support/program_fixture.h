@@ -1,12 +1,16 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/main_program.h"
 #include "gfx/headless/headless_service.h"
+#include "state/shared_state.h"
 
 namespace testing_support {
 
@@ -29,6 +33,12 @@ class WorkingFolder {
     std::filesystem::path previous_;
     std::filesystem::path path_;
 };
+
+// The shipped default figure set, loaded once.
+const state::FigureTables& default_figures();
+
+// Figure tables in which figure `size` alone has points, given as (row offset, column offset).
+state::FigureTables figure_of(int size, std::initializer_list<std::pair<int32_t, int32_t>> points);
 
 // Puts every piece of process-wide state back to its value at process start.
 void reset_program_state();
