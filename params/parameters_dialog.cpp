@@ -1,6 +1,8 @@
 #include "params/parameters_dialog.h"
 
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -62,7 +64,8 @@ bool take_back(const Field& field, const gfx::Dialog& dialog, state::Parameters&
         parameters.*field.integer_value = static_cast<int32_t>(*value);
     } else {
         const std::optional<double> value = textio::read_real(text, 0);
-        if (!value) return false;
+        // A number beyond the range of the parameter's real is no number it can hold.
+        if (!value || std::fabs(*value) > std::numeric_limits<float>::max()) return false;
         parameters.*field.real_value = static_cast<float>(*value);
     }
     return true;

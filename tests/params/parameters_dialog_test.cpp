@@ -115,6 +115,15 @@ GTEST_TEST_F(ParametersDialogTest, TextThatIsNotANumberKeepsTheDialogOpenAndName
     EXPECT_EQ(folder.read("pelidor.vvd").substr(0, 9), "123.000  ");
 }
 
+GTEST_TEST_F(ParametersDialogTest, ANumberBeyondTheRangeOfARealIsRefused) {
+    repair = [](gfx::Dialog& dialog) { dialog.set_text(1000, "150"); };
+    const RunOutcome outcome = run({{1000, "1e99"}}, params::k_begin_button);
+    ASSERT_EQ(service.dialog_refusals().size(), 1u);
+    EXPECT_EQ(service.dialog_refusals()[0].control_id, 1000);
+    EXPECT_EQ(outcome.kind, RunOutcome::Kind::stopped);
+    EXPECT_FLOAT_EQ(state::parameters.DIST, 150.0f);
+}
+
 GTEST_TEST_F(ParametersDialogTest, AsterisksOfATooWideResolutionMustBeReplaced) {
     folder.write("pelidor.vvd", "200.000\n 17.700\n    768\n  12000\n    100\n 50.000\n");
     repair = [](gfx::Dialog& dialog) { dialog.set_text(1003, "1280"); };
