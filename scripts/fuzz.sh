@@ -47,6 +47,11 @@ cmake --build "$build" -j"$jobs" --target "${targets[@]/#/fuzz_}"
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1:report_error_type=1
 
+# Each target process writes its inputs to a private folder under TMPDIR; one that crashes
+# cannot remove its folder, so they all go here and are removed at the end.
+export TMPDIR=$build/tmp
+rm -rf "$TMPDIR" && mkdir -p "$TMPDIR"
+
 status=0
 echo "== replaying the seed corpora and saved findings"
 (cd "$build/fuzz" && ctest --output-on-failure -L fuzz) || status=1
@@ -94,5 +99,6 @@ printf '%-20s %12s %9s\n' target executions findings
 for target in "${targets[@]}"; do
     printf '%-20s %12s %9s\n' "fuzz_$target" "${executions[$target]:-?}" "${findings[$target]}"
 done
+rm -rf "$TMPDIR"
 echo "fuzz.sh took $(($(date +%s) - started)) s; logs in $logs"
 exit "$status"

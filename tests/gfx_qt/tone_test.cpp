@@ -60,7 +60,9 @@ GTEST_TEST(ToneSamples, NoSamplesForNoDuration) {
     EXPECT_TRUE(gfx::tone_samples(440, -20, 48000).empty());
 }
 
-// With or without a sound card, a tone takes its duration and not much more.
+// With or without a sound card, a tone takes at least its duration. The upper bound only
+// catches a tone that waits twice or hangs; how close it comes is measured by the benchmarks,
+// not asserted here, since a loaded machine stretches it.
 GTEST_TEST(PlayTone, TakesItsDuration) {
     struct Case {
         const char* what;
@@ -79,7 +81,7 @@ GTEST_TEST(PlayTone, TakesItsDuration) {
         const auto taken =
             std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
         EXPECT_GE(taken, std::max(c.duration_ms, 0));
-        EXPECT_LT(taken, std::max(c.duration_ms, 0) + 50);
+        EXPECT_LT(taken, 2 * std::max(c.duration_ms, 0) + 1000);
     }
 }
 
