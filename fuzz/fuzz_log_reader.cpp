@@ -1,5 +1,6 @@
 // The two passes of the progress graph over an arbitrary results log: the span of days, then
 // the entries. Every entry of the second pass must fall inside the span of the first.
+#include <cmath>
 #include <cstdint>
 
 #include "fuzz_input.h"
@@ -21,6 +22,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const double seconds = results::stamp_seconds(entry.stamp);
         fuzz::require(seconds >= day_start && seconds < day_start + results::k_seconds_per_day,
                       "a time of day outside its day");
+        // Every number the graph plots is a finite real; only an unanswered run's time is NaN.
+        fuzz::require(std::isfinite(entry.distance) && std::isfinite(entry.acuity) &&
+                          !std::isinf(entry.average_time),
+                      "an entry with a value beyond the range of a real");
     });
     fuzz::require(!open_error, "the log did not open for the second pass");
     fuzz::require(span.has_records == (entries > 0), "the passes disagree on having records");

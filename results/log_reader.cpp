@@ -1,5 +1,6 @@
 #include "results/log_reader.h"
 
+#include <cmath>
 #include <limits>
 
 #include "results/date_time.h"
@@ -22,10 +23,11 @@ std::optional<int32_t> integer_at(std::string_view line, int column, int width) 
     return static_cast<int32_t>(*value);
 }
 
-// A real field written with its decimal point, read back as written.
+// A real field written with its decimal point, read back as written. A value beyond the range
+// of a real (such as "1+99") was not written by the program and makes the line unusable.
 std::optional<float> real_at(std::string_view line, int column, int width) {
     const std::optional<double> value = textio::read_real(textio::field_at(line, column, width), 0);
-    if (!value) return std::nullopt;
+    if (!value || std::fabs(*value) > std::numeric_limits<float>::max()) return std::nullopt;
     return static_cast<float>(*value);
 }
 

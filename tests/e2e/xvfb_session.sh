@@ -2,20 +2,23 @@
 # working folder, the program started in it, and windows found by their titles.
 # Source this file; it sets DISPLAY, WORK and PROGRAM_PID.
 
+# Xvfb picks a free display number itself and writes it once it accepts connections, so
+# tests started side by side never race for the same number.
 start_display() {
-    local number
-    for number in $(seq 90 140); do
-        [ -e "/tmp/.X${number}-lock" ] && continue
-        Xvfb ":${number}" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-        XVFB_PID=$!
-        export DISPLAY=":${number}"
-        local tries
-        for tries in $(seq 1 100); do
-            xdpyinfo >/dev/null 2>&1 && return 0
-            kill -0 "$XVFB_PID" 2>/dev/null || break
-            sleep 0.05
-        done
+    local number_file tries
+    number_file=$(mktemp /tmp/pelidor-display.XXXXXX)
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for tries in $(seq 1 200); do
+        if grep -q '^[0-9][0-9]*$' "$number_file" 2>/dev/null; then
+            export DISPLAY=":$(head -n 1 "$number_file")"
+            rm -f "$number_file"
+            return 0
+        fi
+        kill -0 "$XVFB_PID" 2>/dev/null || break
+        sleep 0.05
     done
+    rm -f "$number_file"
     echo "no virtual display could be started" >&2
     return 1
 }

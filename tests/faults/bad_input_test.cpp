@@ -1,10 +1,12 @@
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -437,6 +439,57 @@ GTEST_TEST(UnwritableFiles, FullDiskKeepsEveryWholeRecordAndTheOldParameters) {
         const std::string name = entry.path().filename().string();
         EXPECT_TRUE(name == results::k_log_file || name == params::k_parameter_file) << name;
     }
+}
+
+// A limit on the size of the files this process writes, lifted again at the end of the scope.
+// Writing past it fails the way a full disk does, where a tmpfs cannot be mounted.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &old_);
+        old_handler_ = std::signal(SIGXFSZ, SIG_IGN);  // a failed write, not a killed process
+        rlimit limited = old_;
+        limited.rlim_cur = bytes;
+        set_ = ::setrlimit(RLIMIT_FSIZE, &limited) == 0;
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, old_handler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool set() const { return set_; }
+
+  private:
+    rlimit old_{};
+    void (*old_handler_)(int) = SIG_DFL;
+    bool set_ = false;
+};
+
+GTEST_TEST(UnwritableFiles, LogThatCannotGrowKeepsEveryWholeRecord) {
+    testing_support::WorkingFolder folder;
+    const std::vector<std::string> records = faults::record_lines();
+    int appended = 0;
+    textio::IoStatus status = textio::IoStatus::success();
+    {
+        // Not a multiple of any record's length, so the last append is cut in the middle.
+        const FileSizeLimit limit(10007);
+        ASSERT_TRUE(limit.set());
+        while (appended < 1000) {
+            status = textio::append_record(results::k_log_file, records[appended % 3],
+                                           results::log_header());
+            if (!status) break;
+            ++appended;
+        }
+        ASSERT_FALSE(status.ok()) << "the log grew past its limit";
+        EXPECT_EQ(status.error(), textio::IoErrorKind::write_error);
+        expect_report(append_a_record(), k_log_report);
+    }
+    std::string expected = results::log_header() + "\r\n";
+    for (int i = 0; i < appended; ++i) expected += records[i % 3] + "\r\n";
+    EXPECT_TRUE(read_file(results::k_log_file) == expected)
+        << "the log does not end with the last record written:\n"
+        << read_file(results::k_log_file).substr(expected.size() > 300 ? expected.size() - 300 : 0);
 }
 
 }  // namespace
