@@ -3,11 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QColor>
-#include <QImage>
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
 #include <limits>
 #include <string>
 #include <vector>
@@ -15,6 +12,7 @@
 #include "app/figure_file.h"
 #include "exercises/random.h"
 #include "gfx/headless/headless_service.h"
+#include "golden_picture.h"
 #include "program_fixture.h"
 #include "state/shared_state.h"
 
@@ -444,36 +442,9 @@ GTEST_TEST_F(StartScreenTest, GoldenPictureOfSizeFourOnTheLeft) {
     ASSERT_TRUE(draw_left(4, default_figures()));
     const std::vector<Colour> picture = window();
 
-    const std::filesystem::path golden = std::filesystem::path(PELIDOR_SOURCE_DIR) / "tests" /
-                                         "app" / "golden" / "start_screen_s4_left.png";
-    if (const char* update = std::getenv("PELIDOR_UPDATE_GOLDEN"); update && *update == '1') {
-        QImage image(k_full_width, k_full_height, QImage::Format_Mono);
-        image.setColor(0, QColor(Qt::black).rgb());
-        image.setColor(1, QColor(Qt::white).rgb());
-        for (int y = 0; y < k_full_height; ++y) {
-            for (int x = 0; x < k_full_width; ++x) {
-                const Colour c = picture[y * k_full_width + x];
-                ASSERT_TRUE(c == gfx::k_black || c == gfx::k_white) << "x " << x << ", y " << y;
-                image.setPixel(x, y, c == gfx::k_white ? 1 : 0);
-            }
-        }
-        std::filesystem::create_directories(golden.parent_path());
-        ASSERT_TRUE(image.save(QString::fromStdString(golden.string()), "PNG"));
-        GTEST_SKIP() << "golden picture written to " << golden;
-    }
-
-    QImage stored;
-    ASSERT_TRUE(stored.load(QString::fromStdString(golden.string())))
-        << golden << " is missing: run with PELIDOR_UPDATE_GOLDEN=1 to write it";
-    stored = stored.convertToFormat(QImage::Format_RGB32);
-    ASSERT_EQ(stored.width(), k_full_width);
-    ASSERT_EQ(stored.height(), k_full_height);
-    std::vector<Colour> expected;
-    for (int y = 0; y < k_full_height; ++y) {
-        for (int x = 0; x < k_full_width; ++x)
-            expected.push_back(gfx::from_stored(stored.pixel(x, y)));
-    }
-    EXPECT_TRUE(same_pictures(picture, expected, k_full_width));
+    EXPECT_TRUE(testing_support::matches_golden(
+        picture, k_full_width, k_full_height,
+        testing_support::golden_path("app", "start_screen_s4_left.png")));
 }
 
 // ---- poll points

@@ -400,6 +400,20 @@ GTEST_TEST(UnwritableFiles, ReadOnlyFolderKeepsTheFilesAndReportsThem) {
     EXPECT_EQ(read_file(params::k_parameter_file), parameters);
 }
 
+// The log after `count` records appended in turn from `records`, each one whole.
+std::string log_of_first(int count, const std::vector<std::string>& records) {
+    std::string log = results::log_header() + "\r\n";
+    for (int i = 0; i < count; ++i) log += records[i % records.size()] + "\r\n";
+    return log;
+}
+
+::testing::AssertionResult log_is(const std::string& expected) {
+    const std::string log = read_file(results::k_log_file);
+    if (log == expected) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the log does not end with the last record written:\n"
+                                         << log.substr(log.size() > 300 ? log.size() - 300 : 0);
+}
+
 GTEST_TEST(UnwritableFiles, FullDiskKeepsEveryWholeRecordAndTheOldParameters) {
     testing_support::WorkingFolder folder;
     Mount mount(folder.path() / "disk", "size=64k");
@@ -422,19 +436,14 @@ GTEST_TEST(UnwritableFiles, FullDiskKeepsEveryWholeRecordAndTheOldParameters) {
     EXPECT_EQ(status.error(), textio::IoErrorKind::write_error);
 
     // Every record reported as written is there, whole, and nothing else.
-    std::string expected = results::log_header() + "\r\n";
-    for (int i = 0; i < appended; ++i) expected += records[i % 3] + "\r\n";
-    EXPECT_TRUE(read_file(results::k_log_file) == expected)
-        << "the log does not end with the last record written:\n"
-        << read_file(results::k_log_file).substr(expected.size() > 300 ? expected.size() - 300 : 0);
+    const std::string expected = log_of_first(appended, records);
+    EXPECT_TRUE(log_is(expected));
 
     // Neither the program's save nor its append gets through, and both say which file.
     expect_report(save_parameters(), k_parameter_report);
     expect_report(append_a_record(), k_log_report);
     EXPECT_EQ(read_file(params::k_parameter_file), parameters);
-    EXPECT_TRUE(read_file(results::k_log_file) == expected)
-        << "the log does not end with the last record written:\n"
-        << read_file(results::k_log_file).substr(expected.size() > 300 ? expected.size() - 300 : 0);
+    EXPECT_TRUE(log_is(expected));
     for (const auto& entry : fs::directory_iterator(".")) {
         const std::string name = entry.path().filename().string();
         EXPECT_TRUE(name == results::k_log_file || name == params::k_parameter_file) << name;
@@ -485,11 +494,7 @@ GTEST_TEST(UnwritableFiles, LogThatCannotGrowKeepsEveryWholeRecord) {
         EXPECT_EQ(status.error(), textio::IoErrorKind::write_error);
         expect_report(append_a_record(), k_log_report);
     }
-    std::string expected = results::log_header() + "\r\n";
-    for (int i = 0; i < appended; ++i) expected += records[i % 3] + "\r\n";
-    EXPECT_TRUE(read_file(results::k_log_file) == expected)
-        << "the log does not end with the last record written:\n"
-        << read_file(results::k_log_file).substr(expected.size() > 300 ? expected.size() - 300 : 0);
+    EXPECT_TRUE(log_is(log_of_first(appended, records)));
 }
 
 }  // namespace

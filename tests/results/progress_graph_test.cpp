@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QImage>
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <initializer_list>
 #include <optional>
@@ -14,6 +12,7 @@
 
 #include "gfx/headless/headless_service.h"
 #include "gfx/surface.h"
+#include "golden_picture.h"
 #include "log_lines.h"
 #include "plot/page.h"
 #include "plot/pen.h"
@@ -370,33 +369,9 @@ GTEST_TEST_F(GraphTest, GoldenPictureOfASmallLog) {
         training_line({3, 3, 2010, 20, 5, 0}, 320.0f, 6, 200, 0.8f, 4),
     }));
 
-    const std::filesystem::path golden = std::filesystem::path(PELIDOR_SOURCE_DIR) / "tests" /
-                                         "results" / "golden" / "progress_graph.png";
-    if (const char* update = std::getenv("PELIDOR_UPDATE_GOLDEN"); update && *update == '1') {
-        QImage image(k_width, k_height, QImage::Format_RGB32);
-        for (int y = 0; y < k_height; ++y) {
-            for (int x = 0; x < k_width; ++x)
-                image.setPixel(x, y, gfx::to_stored(picture.at(x, y)));
-        }
-        std::filesystem::create_directories(golden.parent_path());
-        ASSERT_TRUE(image.save(QString::fromStdString(golden.string()), "PNG"));
-        GTEST_SKIP() << "golden picture written to " << golden;
-    }
-
-    QImage stored;
-    ASSERT_TRUE(stored.load(QString::fromStdString(golden.string())))
-        << golden << " is missing: run with PELIDOR_UPDATE_GOLDEN=1 to write it";
-    stored = stored.convertToFormat(QImage::Format_RGB32);
-    ASSERT_EQ(stored.width(), k_width);
-    ASSERT_EQ(stored.height(), k_height);
-    int differing = 0;
-    for (int y = 0; y < k_height; ++y) {
-        for (int x = 0; x < k_width; ++x) {
-            if (gfx::from_stored(stored.pixel(x, y)) == picture.at(x, y)) continue;
-            if (differing++ == 0) ADD_FAILURE() << "first difference at x " << x << ", y " << y;
-        }
-    }
-    EXPECT_EQ(differing, 0);
+    EXPECT_TRUE(testing_support::matches_golden(
+        picture.pixels, k_width, k_height,
+        testing_support::golden_path("results", "progress_graph.png")));
 }
 
 }  // namespace
