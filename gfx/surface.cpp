@@ -226,10 +226,11 @@ bool Surface::put_image(int x, int y, std::span<const std::byte> buffer, ImageAc
     return true;
 }
 
-void Surface::read(
+uint64_t Surface::read(
     const std::function<void(const uint32_t* pixels, int width, int height)>& fn) const {
     std::lock_guard lock(mutex_);
     fn(pixels_.data(), width_, height_);
+    return generation_;
 }
 
 uint64_t Surface::generation() const {

@@ -24,7 +24,7 @@ constexpr std::size_t k_image_header_size = 54;
 // program thread may draw while the window thread presents; a whole image put is one locked
 // step, so a picture never shows half-replaced. Pixels are stored as 0xFFRRGGBB.
 class Surface {
-public:
+  public:
     Surface(int width, int height);
 
     int width() const { return width_; }
@@ -53,12 +53,14 @@ public:
     // 32-bit image this surface understands.
     bool put_image(int x, int y, std::span<const std::byte> buffer, ImageAction action);
 
-    // Runs the function with the pixels under the surface's lock.
-    void read(const std::function<void(const uint32_t* pixels, int width, int height)>& fn) const;
+    // Runs the function with the pixels under the surface's lock; returns the generation of
+    // the pixels it was given.
+    uint64_t read(
+        const std::function<void(const uint32_t* pixels, int width, int height)>& fn) const;
     // Counts changes, so a presenter can tell whether anything new is there.
     uint64_t generation() const;
 
-private:
+  private:
     PixelGrid grid();
 
     int width_;

@@ -62,9 +62,10 @@ std::string fixed_field(float value, int decimals) {
 
     // A value that rounds to zero shows no minus sign.
     const std::string sign = value < 0.0f && digits != 0 ? "-" : "";
-    std::string text = sign + (whole == 0 ? "" : std::to_string(whole)) + "." + fraction;
-    if (whole == 0 && static_cast<int>(text.size()) < k_label_width) text.insert(sign.size(), "0");
-    return right_justified(text, k_label_width);
+    // The 0 before the point is written while it fits.
+    const bool zero_fits = static_cast<int>(sign.size() + 1 + fraction.size()) < k_label_width;
+    const std::string integer = whole != 0 ? std::to_string(whole) : zero_fits ? "0" : "";
+    return right_justified(sign + integer + "." + fraction, k_label_width);
 }
 
 // 10^exponent in single precision; beyond the float range it is infinite or 0.

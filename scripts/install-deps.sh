@@ -9,6 +9,7 @@ packages=(
     fonts-liberation2
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xdotool x11-utils imagemagick
+    libx11-dev libxtst-dev
 )
 
 missing=()

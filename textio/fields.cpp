@@ -107,11 +107,11 @@ std::string format_fixed(double value, int width, int decimals) {
         integer_digits.empty() && fraction_digits.find_first_not_of('0') == std::string::npos;
     const std::string sign = value < 0 && !rounds_to_zero ? "-" : "";
     // The 0 before the point is optional only while decimals follow it: "." alone is no number.
-    std::string text = sign + integer_digits + "." + fraction_digits;
-    if (integer_digits.empty() && (static_cast<int>(text.size()) < width || decimals == 0)) {
-        text.insert(sign.size(), "0");
-    }
-    return right_justified(text, width);
+    const size_t shortest = sign.size() + integer_digits.size() + 1 + fraction_digits.size();
+    const bool zero_before_point =
+        integer_digits.empty() && (static_cast<int>(shortest) < width || decimals == 0);
+    return right_justified(
+        sign + (zero_before_point ? "0" : integer_digits) + "." + fraction_digits, width);
 }
 
 std::string format_fixed_fit(double value, int width, int decimals) {

@@ -117,8 +117,8 @@ TemporaryFile create_temporary_beside(const std::string& name) {
 // Makes a rename in the folder of `name` survive a crash. Best effort: the new contents are
 // already complete on disk, so a failure here loses nothing that a crash would not.
 void sync_folder_of(const std::string& name) {
-    std::string folder = std::filesystem::path(name).parent_path().string();
-    if (folder.empty()) folder = ".";
+    const std::filesystem::path parent = std::filesystem::path(name).parent_path();
+    const std::string folder = parent.empty() ? std::string(".") : parent.string();
     const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (descriptor < 0) return;
     ::fsync(descriptor);

@@ -42,14 +42,15 @@ void ChildView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.fillRect(event->rect(), palette().window());
     const qreal ratio = devicePixelRatioF();
-    surface_->read([&](const uint32_t* pixels, int width, int height) {
+    // The generation is taken with the pixels, under one lock: a change drawn after them stays
+    // unpainted and gets a repaint of its own.
+    painted_generation_ = surface_->read([&](const uint32_t* pixels, int width, int height) {
         // The pixels are 0xFFRRGGBB words, which is what RGB32 holds.
         QImage image(reinterpret_cast<const uchar*>(pixels), width, height,
                      static_cast<qsizetype>(width) * 4, QImage::Format_RGB32);
         image.setDevicePixelRatio(ratio);
         painter.drawImage(QPointF(0, 0), image);
     });
-    painted_generation_ = surface_->generation();
 }
 
 void ChildView::mousePressEvent(QMouseEvent* event) {

@@ -157,10 +157,12 @@ double QtWindowService::clock_seconds() {
 }
 
 void QtWindowService::sleep_ms(int milliseconds_to_sleep) {
+    present_finished_picture();
     if (milliseconds_to_sleep > 0) std::this_thread::sleep_for(milliseconds(milliseconds_to_sleep));
 }
 
 void QtWindowService::wait_for_input(int timeout_ms) {
+    present_finished_picture();
     std::unique_lock lock(input_mutex_);
     if (timeout_ms > 0) {
         input_signal_.wait_for(lock, milliseconds(timeout_ms), [this] { return input_pending_; });
@@ -175,6 +177,7 @@ void QtWindowService::input_arrived() {
 }
 
 void QtWindowService::beep(int frequency, int duration_ms) {
+    present_finished_picture();
     play_tone(frequency, duration_ms);
 }
 
@@ -305,6 +308,19 @@ ChildView* QtWindowService::child_view(int unit) const {
 }
 
 void QtWindowService::present(int) {
+    unshown_change_.store(true, std::memory_order_release);
+    post_repaint();
+}
+
+// The program pauses (waits, sleeps or plays a tone) when it has finished a picture: whatever
+// it drew is shown now rather than at the end of the repaint interval.
+void QtWindowService::present_finished_picture() {
+    if (!unshown_change_.load(std::memory_order_acquire)) return;
+    urgent_repaint_.store(true, std::memory_order_release);
+    post_repaint();
+}
+
+void QtWindowService::post_repaint() {
     // One posted repaint at a time, however often the program presents.
     if (repaint_posted_.exchange(true, std::memory_order_acq_rel)) return;
     post([this] {
@@ -315,14 +331,18 @@ void QtWindowService::present(int) {
 
 void QtWindowService::repaint_changed() {
     const auto now = steady_clock::now();
+    const bool urgent = urgent_repaint_.exchange(false, std::memory_order_acq_rel);
     const auto due = last_repaint_ + k_repaint_interval;
-    if (now < due) {
+    if (!urgent && now < due) {
         if (!repaint_timer_->isActive()) {
             repaint_timer_->start(std::chrono::ceil<milliseconds>(due - now));
         }
         return;
     }
     last_repaint_ = now;
+    // Cleared before the views look at their surfaces: a change drawn from here on is either
+    // seen by this repaint or marks itself unshown again.
+    unshown_change_.store(false, std::memory_order_release);
     for (const auto& [unit, window] : children_) {
         if (window) window->view()->refresh();
     }

@@ -84,7 +84,9 @@ class QtWindowService : public WindowService {
     DialogWindow* open_dialog(Dialog& dialog);
     void open_child_window(int unit);
     void close_child_window(int unit);
+    void post_repaint();
     void repaint_changed();
+    void present_finished_picture();
     [[noreturn]] void show_fatal_and_end(const std::string& message);
     [[noreturn]] void keep_windows_until_closed();
     [[noreturn]] void end_process(int status);
@@ -95,7 +97,12 @@ class QtWindowService : public WindowService {
     std::map<int, QPointer<ChildWindow>> children_;  // GUI thread only
     FatalNotice fatal_notice_;
 
+    // Repaints follow drawing at most every repaint interval, except the one that shows a
+    // finished picture: when the program pauses with something drawn and not yet shown, that
+    // is shown at once, so a stimulus is on screen when its timing starts.
     std::atomic<bool> repaint_posted_{false};
+    std::atomic<bool> unshown_change_{false};
+    std::atomic<bool> urgent_repaint_{false};
     QTimer* repaint_timer_ = nullptr;
     std::chrono::steady_clock::time_point last_repaint_;
 

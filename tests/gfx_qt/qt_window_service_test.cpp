@@ -19,6 +19,7 @@
 #include <ctime>
 #include <fstream>
 #include <functional>
+#include <utility>
 #include <string>
 #include <thread>
 #include <vector>
@@ -201,6 +202,40 @@ GTEST_TEST_F(QtWindowServiceTest, DrawingOnTheProgramThreadIsPresented) {
     EXPECT_EQ(shown.pixel(QPoint(99, 55) * ratio), qRgb(255, 255, 255));
     EXPECT_EQ(shown.pixel(QPoint(119, 59) * ratio), qRgb(255, 0, 0));
     EXPECT_EQ(shown.pixel(QPoint(120, 60) * ratio), qRgb(255, 255, 255));
+}
+
+// Repaints follow drawing at most every 16 ms, but a picture finished right after a repaint
+// (the answer window opening just after its stimulus) must not wait that out: it is shown as
+// soon as the program pauses, whichever way it pauses.
+GTEST_TEST_F(QtWindowServiceTest, FinishedPictureIsShownWhenTheProgramPauses) {
+    service.show_frame();
+    open_graphics_window();
+    auto* view = service.child_view(1);
+    const auto surface = service.surface(1);
+    const std::pair<const char*, std::function<void()>> pauses[] = {
+        {"sleep", [&] { service.sleep_ms(1); }},
+        {"wait for input", [&] { service.wait_for_input(1); }},
+        {"tone", [&] { service.beep(0, 1); }},
+    };
+    gfx::Colour colour = 0x0000FF;
+    for (const auto& [what, pause] : pauses) {
+        SCOPED_TRACE(what);
+        // A first change, shown: the repaint interval starts now.
+        std::thread([&] { service.rectangle(gfx::Shape::filled, 0, 0, 9, 9); }).join();
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return view->painted_generation() == surface->generation(); }));
+
+        std::thread([&] {
+            service.set_colour(colour);
+            service.rectangle(gfx::Shape::filled, 100, 50, 119, 59);
+            pause();
+        }).join();
+        // Only what is already queued runs: no timer can have fired for it.
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(view->painted_generation(), surface->generation());
+        colour ^= 0x00FFFF;
+    }
 }
 
 GTEST_TEST_F(QtWindowServiceTest, MouseEventsReachTheRegisteredRoutine) {
