@@ -1,7 +1,5 @@
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
-#include <cstdlib>
 #include <vector>
 
 #include "app/figure_file.h"
@@ -34,11 +32,3 @@ void compose_and_present(benchmark::State& run) {
 BENCHMARK(compose_and_present)->DenseRange(2, 9)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QGuiApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}

@@ -1,8 +1,5 @@
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
-#include <cstdlib>
-
 #include "app/figure_file.h"
 #include "exercises/training_frame.h"
 #include "gfx/headless/headless_service.h"
@@ -42,11 +39,3 @@ BENCHMARK(image_path)->DenseRange(2, 9)->Unit(benchmark::kMillisecond);
 BENCHMARK(direct_path)->DenseRange(2, 9)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QGuiApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
-}

@@ -400,6 +400,24 @@ GTEST_TEST(UnwritableFiles, ReadOnlyFolderKeepsTheFilesAndReportsThem) {
     EXPECT_EQ(read_file(params::k_parameter_file), parameters);
 }
 
+// Appends `records` in turn to the log until an append is refused, at most `most` of them.
+struct AppendRun {
+    int appended = 0;
+    textio::IoStatus status = textio::IoStatus::success();
+};
+
+AppendRun append_until_refused(const std::vector<std::string>& records, int most) {
+    AppendRun run;
+    while (run.appended < most) {
+        run.status = textio::append_record(
+            results::k_log_file, records[static_cast<size_t>(run.appended) % records.size()],
+            results::log_header());
+        if (!run.status) break;
+        ++run.appended;
+    }
+    return run;
+}
+
 // The log after `count` records appended in turn from `records`, each one whole.
 std::string log_of_first(int count, const std::vector<std::string>& records) {
     std::string log = results::log_header() + "\r\n";
@@ -424,19 +442,12 @@ GTEST_TEST(UnwritableFiles, FullDiskKeepsEveryWholeRecordAndTheOldParameters) {
 
     // Records until the disk is full.
     const std::vector<std::string> records = faults::record_lines();
-    int appended = 0;
-    textio::IoStatus status = textio::IoStatus::success();
-    while (appended < 100000) {
-        status = textio::append_record(results::k_log_file, records[appended % 3],
-                                       results::log_header());
-        if (!status) break;
-        ++appended;
-    }
-    ASSERT_FALSE(status.ok()) << "the disk never filled";
-    EXPECT_EQ(status.error(), textio::IoErrorKind::write_error);
+    const AppendRun run = append_until_refused(records, 100000);
+    ASSERT_FALSE(run.status.ok()) << "the disk never filled";
+    EXPECT_EQ(run.status.error(), textio::IoErrorKind::write_error);
 
     // Every record reported as written is there, whole, and nothing else.
-    const std::string expected = log_of_first(appended, records);
+    const std::string expected = log_of_first(run.appended, records);
     EXPECT_TRUE(log_is(expected));
 
     // Neither the program's save nor its append gets through, and both say which file.
@@ -478,23 +489,17 @@ class FileSizeLimit {
 GTEST_TEST(UnwritableFiles, LogThatCannotGrowKeepsEveryWholeRecord) {
     testing_support::WorkingFolder folder;
     const std::vector<std::string> records = faults::record_lines();
-    int appended = 0;
-    textio::IoStatus status = textio::IoStatus::success();
+    AppendRun run;
     {
         // Not a multiple of any record's length, so the last append is cut in the middle.
         const FileSizeLimit limit(10007);
         ASSERT_TRUE(limit.set());
-        while (appended < 1000) {
-            status = textio::append_record(results::k_log_file, records[appended % 3],
-                                           results::log_header());
-            if (!status) break;
-            ++appended;
-        }
-        ASSERT_FALSE(status.ok()) << "the log grew past its limit";
-        EXPECT_EQ(status.error(), textio::IoErrorKind::write_error);
+        run = append_until_refused(records, 1000);
+        ASSERT_FALSE(run.status.ok()) << "the log grew past its limit";
+        EXPECT_EQ(run.status.error(), textio::IoErrorKind::write_error);
         expect_report(append_a_record(), k_log_report);
     }
-    EXPECT_TRUE(log_is(log_of_first(appended, records)));
+    EXPECT_TRUE(log_is(log_of_first(run.appended, records)));
 }
 
 }  // namespace
