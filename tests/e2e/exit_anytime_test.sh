@@ -36,7 +36,7 @@ for round in $(seq 1 "$ROUNDS"); do
     cp "$SOURCE_DIR/tests/e2e/fixture.rtr" "$WORK/pelidor.rtr"
     start_program
     dialog=$(wait_window "Input parameters.   If necessary, change!" 20) || {
-        echo "round $round: the parameters dialog did not appear"; cat "$WORK/program.log"; exit 1; }
+        echo "round $round: the parameters dialog did not appear"; cat "$WORK/program.log"; describe_display; exit 1; }
     xdotool windowfocus --sync "$dialog" 2>/dev/null || true
     if [ "$phase" = dialog ]; then
         random_pause 800

@@ -7,7 +7,8 @@
 start_display() {
     local number_file tries
     number_file=$(mktemp /tmp/pelidor-display.XXXXXX)
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
+    XVFB_LOG=$(mktemp /tmp/pelidor-xvfb.XXXXXX)
+    Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$number_file" >"$XVFB_LOG" 2>&1 &
     XVFB_PID=$!
     for tries in $(seq 1 200); do
         if grep -q '^[0-9][0-9]*$' "$number_file" 2>/dev/null; then
@@ -68,6 +69,7 @@ focus_dialog() {
     id=$(wait_window "$DIALOG_TITLE" 20) || {
         echo "the parameters dialog did not appear" >&2
         cat "$WORK/program.log" >&2
+        describe_display >&2
         return 1
     }
     xdotool windowfocus --sync "$id" 2>/dev/null || true
@@ -86,9 +88,27 @@ begin_from_dialog() {
     return 0
 }
 
+# What became of the virtual display, for the report of a failed test.
+describe_display() {
+    if kill -0 "$XVFB_PID" 2>/dev/null; then
+        echo "Xvfb $XVFB_PID on $DISPLAY is running"
+    else
+        echo "Xvfb $XVFB_PID on $DISPLAY has ended"
+    fi
+    echo "its output:"
+    cat "$XVFB_LOG" 2>/dev/null || true
+    ls -l "/tmp/.X${DISPLAY#:}-lock" "/tmp/.X11-unix/X${DISPLAY#:}" 2>&1 || true
+}
+
 cleanup_session() {
     if [ -n "${PROGRAM_PID:-}" ]; then kill -9 "$PROGRAM_PID" 2>/dev/null || true; fi
-    if [ -n "${XVFB_PID:-}" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
+    if [ -n "${XVFB_PID:-}" ]; then
+        kill "$XVFB_PID" 2>/dev/null || true
+        # Gone before the next session starts, so no server that is still shutting down
+        # removes the sockets of a new one on the same display number.
+        wait "$XVFB_PID" 2>/dev/null || true
+    fi
+    [ -n "${XVFB_LOG:-}" ] && rm -f "$XVFB_LOG"
     if [ -n "${WORK:-}" ] && [ -z "${KEEP_WORK:-}" ]; then rm -rf "$WORK"; fi
     return 0
 }
