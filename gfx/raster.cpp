@@ -40,6 +40,8 @@ int64_t ceil_div(Wide numerator, Wide denominator) {  // denominator > 0
     return -floor_div(-numerator, denominator);
 }
 
+constexpr uint16_t k_solid_mask = 0xFFFF;
+
 // Sets the pixels of row y from x_from to x_to, both included, clipped to the grid.
 void fill_span(const PixelGrid& grid, int64_t y, int64_t x_from, int64_t x_to, uint32_t value) {
     if (y < 0 || y >= grid.height) return;
@@ -79,6 +81,13 @@ int64_t trace_line(const PixelGrid& grid, Vertex from, Vertex to, uint32_t value
     first = std::max<int64_t>(first, 0);
     last = std::min(last, steps - 1);
     if (first > last) return steps;
+
+    // A solid horizontal line, the commonest of all, is one run of its row.
+    if (x_major && minor_delta == 0 && mask == k_solid_mask) {
+        const int64_t ends[] = {major_start + major_step * first, major_start + major_step * last};
+        fill_span(grid, minor_start, std::min(ends[0], ends[1]), std::max(ends[0], ends[1]), value);
+        return steps;
+    }
 
     // minor(k) = minor_start + floor((2 k minor_delta + length) / (2 length)), carried as a
     // quotient and a remainder in [0, 2 length).

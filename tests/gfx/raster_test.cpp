@@ -188,6 +188,11 @@ GTEST_TEST(RasterLine, ClippedLinesKeepTheirPixelsAndPatternPhase) {
         {"steep through the top and bottom", 3, -20, 9, 30, 0xCCCC},
         {"ends right of the window", 2, 2, 40, 5, 0xFF00},
         {"passes outside entirely", -10, -5, 30, -1, 0xFFFF},
+        {"solid row through both sides", -5, 3, 30, 3, 0xFFFF},
+        {"solid row leftward from outside", 30, 7, -5, 7, 0xFFFF},
+        {"solid row just above the window", -5, -1, 30, -1, 0xFFFF},
+        {"solid row just below the window", 0, 10, 11, 10, 0xFFFF},
+        {"patterned row through both sides", -5, 3, 30, 3, 0xF0F0},
     };
     constexpr int offset = 20;
     for (const Case& c : cases) {
