@@ -22,7 +22,7 @@ trap finish EXIT
 start_display
 make_work_folder
 # One presentation per training, so each record holds one answer time; 2 s to answer.
-printf '%s\r\n' "200.000" " 17.700" "    768" "   1024" "      1" "  2.000" >"$WORK/pelidor.vvd"
+write_parameter_file 1 2
 
 # The default audio output becomes a file output into a FIFO, in front of the null device:
 # the program plays as usual and every sample it writes can be read with its moment.

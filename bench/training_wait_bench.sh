@@ -11,7 +11,7 @@ trap cleanup_session EXIT
 
 start_display
 make_work_folder
-printf '%s\r\n' "200.000" " 17.700" "    768" "   1024" "      1" " 60.000" >"$WORK/pelidor.vvd"
+write_parameter_file 1 60
 start_program
 begin_from_dialog
 sleep 2.5

@@ -26,13 +26,7 @@ for round in $(seq 1 "$ROUNDS"); do
     phase=${phases[$(((round - 1) % ${#phases[@]}))]}
     make_work_folder
     # Three presentations of two seconds each keep a training short.
-    printf '%s\r\n' \
-        "200.000  (distance in centimeters)" \
-        " 17.700  (diagonal of display in inches)" \
-        "    768  (display resolution, pixels on the Y)" \
-        "   1024  (display resolution, pixels on the X)" \
-        "      3  (volume of training)" \
-        "  2.000  (time for the ansver in seconds)" >"$WORK/pelidor.vvd"
+    write_parameter_file 3 2
     cp "$SOURCE_DIR/tests/e2e/fixture.rtr" "$WORK/pelidor.rtr"
     start_program
     dialog=$(wait_window "Input parameters.   If necessary, change!" 20) || {

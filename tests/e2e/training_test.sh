@@ -10,13 +10,7 @@ trap cleanup_session EXIT
 
 start_display
 make_work_folder
-printf '%s\r\n' \
-    "200.000  (distance in centimeters)" \
-    " 17.700  (diagonal of display in inches)" \
-    "    768  (display resolution, pixels on the Y)" \
-    "   1024  (display resolution, pixels on the X)" \
-    "      3  (volume of training)" \
-    "  2.000  (time for the ansver in seconds)" >"$WORK/pelidor.vvd"
+write_parameter_file 3 2
 start_program
 begin_from_dialog
 # The first picture (size 2) is complete one second after the dialog; click in its hold.

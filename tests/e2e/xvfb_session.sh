@@ -29,6 +29,19 @@ make_work_folder() {
     cp "$SOURCE_DIR/data/pelidor.sym" "$WORK/"
 }
 
+# Writes the working folder's parameter file for trainings of `volume` presentations with
+# `answer_seconds` to answer each, at the default distance, diagonal and resolution.
+write_parameter_file() {
+    local volume=$1 answer_seconds=$2
+    printf '%s\r\n' \
+        "200.000  (distance in centimeters)" \
+        " 17.700  (diagonal of display in inches)" \
+        "    768  (display resolution, pixels on the Y)" \
+        "   1024  (display resolution, pixels on the X)" \
+        "$(printf '%7d' "$volume")  (volume of training)" \
+        "$(printf '%7.3f' "$answer_seconds")  (time for the ansver in seconds)" >"$WORK/pelidor.vvd"
+}
+
 start_program() {
     (cd "$WORK" && exec env -u QT_QPA_PLATFORM "$PROGRAM") >"$WORK/program.log" 2>&1 &
     PROGRAM_PID=$!
