@@ -110,7 +110,7 @@ describe_display() {
     fi
     echo "its output:"
     cat "$XVFB_LOG" 2>/dev/null || true
-    ls -l "/tmp/.X${DISPLAY#:}-lock" "/tmp/.X11-unix/X${DISPLAY#:}" 2>&1 || true
+    ls -l "/tmp/.X11-unix/X${DISPLAY#:}" 2>&1 || true
 }
 
 cleanup_session() {
