@@ -6,6 +6,9 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$top/build}
+"$top/scripts/install-deps.sh" test
+# A build folder the run command made has the benchmarks turned off.
+cmake -S "$top" -B "$build" -DPELIDOR_BENCH=ON >/dev/null
 targets=(pelidor start_picture_bench graph_bench training_frame_bench headless_answer_bench)
 # The click timer needs the X11 and XTest development files; without them it is not configured.
 known_targets=$(cmake --build "$build" --target help)

@@ -12,19 +12,11 @@ jobs=${PELIDOR_JOBS:-2}
 build=$top/build-fuzz
 started=$(date +%s)
 
-"$top/scripts/install-deps.sh"
-
-# clang and the runtime libraries of its sanitizers and of libFuzzer.
-sudo_cmd=()
-[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-install_packages() {
-    "${sudo_cmd[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "$@"
-}
-command -v clang++ >/dev/null || install_packages clang
+# The program's build packages, clang, and the runtime libraries of its sanitizers and of
+# libFuzzer, which come in a package named after clang's major version.
+"$top/scripts/install-deps.sh" run clang
 if [ ! -f "$(clang++ -print-file-name=libclang_rt.fuzzer-x86_64.a)" ]; then
-    clang_major=$(clang++ -dumpversion | cut -d. -f1)
-    install_packages "libclang-rt-${clang_major}-dev"
+    "$top/scripts/install-deps.sh" "libclang-rt-$(clang++ -dumpversion | cut -d. -f1)-dev"
 fi
 
 cmake -S "$top" -B "$build" \

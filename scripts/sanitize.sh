@@ -11,7 +11,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 which=${1:-all}
 jobs=${PELIDOR_JOBS:-2}
 
-"$top/scripts/install-deps.sh"
+"$top/scripts/install-deps.sh" test
 
 # Configures `build` with `sanitizers` (and extra compiler flags) and builds the targets whose
 # names match `pattern`.

@@ -3,7 +3,7 @@
 # end-to-end tests (these start their own virtual display).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-"$top/scripts/install-deps.sh"
+"$top/scripts/install-deps.sh" test
 "$top/scripts/build.sh" "$top/build"
 cd "$top/build"
 ctest --output-on-failure -j"$(nproc)" "$@"
