@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "state/shared_state.h"
 
@@ -33,6 +34,14 @@ AnswerOutcome judge(int32_t button, const FigurePlacement& placement) {
     return button == (placement.right ? 2 : 1) ? AnswerOutcome::correct : AnswerOutcome::wrong;
 }
 
+// When the answer seen by the poll at `poll` was given: at the press's own moment, when the
+// platform stamped it with one inside the answer window that opened at `t0`; otherwise, with
+// no stamp, a stamp after the poll or one from before the window, at the poll.
+double answer_moment(std::optional<double> press, double t0, double poll) {
+    if (press && *press >= t0 && *press <= poll) return *press;
+    return poll;
+}
+
 }  // namespace
 
 void draw_idle_bars(gfx::WindowService& ws, int16_t width) {
@@ -56,11 +65,15 @@ AnswerResult await_answer(gfx::WindowService& ws, int16_t width, int32_t number,
     const float allowed = state::parameters.TANS;
     AnswerResult result;
     for (;;) {
-        const auto elapsed = static_cast<float>(ws.clock_seconds() - t0);
+        const double poll = ws.clock_seconds();
+        const auto elapsed = static_cast<float>(poll - t0);
         if (state::load(state::MODEREQ) != state::k_no_request) return {AnswerOutcome::abandoned};
         if (state::load(state::MBUTTON) == 3) return {AnswerOutcome::abandoned};
         if (state::load(state::MEVENT) == 1) {
-            result = {judge(state::load(state::MBUTTON), placement), elapsed};
+            // The answer is timed from the click itself, not from when this thread noticed it.
+            const AnswerOutcome outcome = judge(state::load(state::MBUTTON), placement);
+            const double answered = answer_moment(ws.latest_press_seconds(), t0, poll);
+            result = {outcome, static_cast<float>(answered - t0)};
             break;
         }
         if (elapsed >= allowed) break;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 namespace gfx {
@@ -10,6 +11,8 @@ namespace {
 
 constexpr std::size_t k_about_text_limit = 512;
 constexpr int k_polygon_max_points = 16381;
+// The events that press a button: a press, and the second press of a double click.
+constexpr int k_press_events = k_left_down | k_left_double | k_right_down | k_right_double;
 
 }  // namespace
 
@@ -155,13 +158,26 @@ bool WindowService::register_mouse(int unit, int mask, MouseRoutine routine) {
     return true;
 }
 
-void WindowService::deliver_mouse(int unit, int event, int key_state, int x, int y) {
+std::optional<double> WindowService::latest_press_seconds() const {
+    const double at = latest_press_seconds_.load(std::memory_order_acquire);
+    if (std::isnan(at)) return std::nullopt;
+    return at;
+}
+
+void WindowService::deliver_mouse(int unit, int event, int key_state, int x, int y,
+                                  std::optional<double> at_seconds) {
     MouseRoutine routine;
     {
         std::lock_guard lock(mutex_);
         const auto found = mouse_.find(unit);
         if (found == mouse_.end() || (found->second.mask & event) == 0) return;
         routine = found->second.routine;
+    }
+    // Every press replaces the moment, with or without a stamp, so a press is never paired
+    // with an earlier one's moment. Stored before the routine's MEVENT.
+    if ((event & k_press_events) != 0) {
+        latest_press_seconds_.store(at_seconds.value_or(std::numeric_limits<double>::quiet_NaN()),
+                                    std::memory_order_release);
     }
     routine(unit, event, key_state, x, y);
     input_arrived();

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -81,6 +83,11 @@ class WindowService {
 
     // ---- mouse
     bool register_mouse(int unit, int mask, MouseRoutine routine);
+    // When the latest button press handed to a mouse routine happened, on the clock of
+    // clock_seconds(), as the platform stamped it; nullopt when the platform gave that press no
+    // usable stamp. It is stored before the routine runs: a poll that has seen the MEVENT the
+    // routine stored then reads the moment of that press, or of a later one.
+    std::optional<double> latest_press_seconds() const;
 
     // ---- drawing on the active window
     Colour set_colour(Colour colour);  // returns the previous colour
@@ -131,7 +138,10 @@ class WindowService {
     [[noreturn]] virtual void report_fatal(const std::string& message) = 0;
 
     // ---- called by the platform on the window thread
-    void deliver_mouse(int unit, int event, int key_state, int x, int y);
+    // `at_seconds`: when the event happened, on the clock of clock_seconds(), if the platform
+    // can tell.
+    void deliver_mouse(int unit, int event, int key_state, int x, int y,
+                       std::optional<double> at_seconds = std::nullopt);
     void choose_menu(int position);
 
   protected:
@@ -176,6 +186,8 @@ class WindowService {
     std::string about_text_;
     std::vector<MenuItem> menu_;
     std::map<int, MouseRegistration> mouse_;
+    // NaN: no press yet, or the latest had no usable stamp.
+    std::atomic<double> latest_press_seconds_{std::numeric_limits<double>::quiet_NaN()};
 };
 
 }  // namespace gfx

@@ -31,15 +31,20 @@ RunOutcome HeadlessService::run(const std::function<bool(WindowService&)>& start
 }
 
 void HeadlessService::press(int button, int modifiers) {
+    press_stamped(button, clock_seconds(), modifiers);
+}
+
+void HeadlessService::press_stamped(int button, std::optional<double> stamp_seconds,
+                                    int modifiers) {
     held_ |= button;
     const int event = button == k_key_left ? k_left_down : k_right_down;
-    deliver_mouse(1, event, held_ | modifiers, 100, 100);
+    deliver_mouse(1, event, held_ | modifiers, 100, 100, stamp_seconds);
 }
 
 void HeadlessService::release(int button, int modifiers) {
     held_ &= ~button;
     const int event = button == k_key_left ? k_left_up : k_right_up;
-    deliver_mouse(1, event, held_ | modifiers, 100, 100);
+    deliver_mouse(1, event, held_ | modifiers, 100, 100, clock_seconds());
 }
 
 void HeadlessService::click(int button, int modifiers) {

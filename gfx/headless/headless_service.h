@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -57,10 +58,14 @@ class HeadlessService : public WindowService {
     double now() const { return static_cast<double>(now_ms_) / 1000.0; }
     int64_t now_ms() const { return now_ms_; }
     // Presses or releases a mouse button (k_key_left or k_key_right) in the window of unit 1,
-    // with Shift / Ctrl bits (k_key_shift, k_key_ctrl) held.
+    // with Shift / Ctrl bits (k_key_shift, k_key_ctrl) held. The events are stamped with the
+    // virtual time.
     void press(int button, int modifiers = 0);
     void release(int button, int modifiers = 0);
     void click(int button, int modifiers = 0);
+    // A press stamped as a platform may stamp it: at another moment (on the clock of
+    // clock_seconds()), or not at all.
+    void press_stamped(int button, std::optional<double> stamp_seconds, int modifiers = 0);
     void choose(int menu_position) { choose_menu(menu_position); }
     // The pixel of unit 1 as 0x00BBGGRR.
     Colour pixel(int x, int y) const;

@@ -77,7 +77,8 @@ void ChildView::deliver(const QMouseEvent* event, int event_bit) {
     const qreal ratio = devicePixelRatioF();
     const QPointF where = event->position() * ratio;
     sink_(event_bit, mouse_key_state(event->buttons(), event->modifiers()),
-          static_cast<int>(std::floor(where.x())), static_cast<int>(std::floor(where.y())));
+          static_cast<int>(std::floor(where.x())), static_cast<int>(std::floor(where.y())),
+          event->timestamp());
 }
 
 ChildWindow::ChildWindow(ChildView* view, const QString& title) : view_(view) {

@@ -13,12 +13,13 @@ namespace gfx {
 // Shows a surface at one surface pixel per device pixel, whatever the screen's scale factor,
 // from its top-left corner; area beyond the surface shows the window's background. Mouse events
 // are turned into event bits and key states and handed to the sink, with the position in
-// surface pixels.
+// surface pixels and the event's time stamp as the window system gave it (0: none).
 class ChildView : public QWidget {
     Q_OBJECT
 
   public:
-    using MouseSink = std::function<void(int event, int key_state, int x, int y)>;
+    using MouseSink =
+        std::function<void(int event, int key_state, int x, int y, uint64_t stamp_ms)>;
 
     ChildView(std::shared_ptr<Surface> surface, MouseSink sink, QWidget* parent = nullptr);
 

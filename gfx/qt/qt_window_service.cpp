@@ -63,6 +63,10 @@ double seconds_since_epoch(system_clock::time_point when) {
     return std::chrono::duration<double>(when.time_since_epoch()).count();
 }
 
+double monotonic_ms(steady_clock::time_point when) {
+    return std::chrono::duration<double, std::milli>(when.time_since_epoch()).count();
+}
+
 }  // namespace
 
 QtWindowService::QtWindowService()
@@ -154,6 +158,14 @@ void QtWindowService::tile_children() {
 double QtWindowService::clock_seconds() {
     return wall_start_seconds_ +
            std::chrono::duration<double>(steady_clock::now() - steady_start_).count();
+}
+
+// The event stamps are checked against steady_clock, which is the monotonic clock on Linux.
+std::optional<double> QtWindowService::event_seconds(uint64_t stamp_ms) {
+    const std::optional<double> moment_ms =
+        event_clock_.moment(stamp_ms, monotonic_ms(steady_clock::now()));
+    if (!moment_ms) return std::nullopt;
+    return wall_start_seconds_ + (*moment_ms - monotonic_ms(steady_start_)) / 1000.0;
 }
 
 void QtWindowService::sleep_ms(int milliseconds_to_sleep) {
@@ -370,9 +382,10 @@ void QtWindowService::open_child_window(int unit) {
         return;
     }
     close_child_window(unit);
-    auto* view = new ChildView(unit_surface, [this, unit](int event, int key_state, int x, int y) {
-        deliver_mouse(unit, event, key_state, x, y);
-    });
+    auto* view = new ChildView(
+        unit_surface, [this, unit](int event, int key_state, int x, int y, uint64_t stamp_ms) {
+            deliver_mouse(unit, event, key_state, x, y, event_seconds(stamp_ms));
+        });
     auto* window = new ChildWindow(view, window_title);
     mdi_area_->addSubWindow(window);
     window->adjustSize();

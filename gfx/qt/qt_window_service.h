@@ -9,6 +9,7 @@
 #include <mutex>
 #include <string>
 
+#include "gfx/qt/event_clock.h"
 #include "gfx/window_service.h"
 
 class QMainWindow;
@@ -84,6 +85,9 @@ class QtWindowService : public WindowService {
     DialogWindow* open_dialog(Dialog& dialog);
     void open_child_window(int unit);
     void close_child_window(int unit);
+    // When a mouse event stamped `stamp_ms` happened, on the clock of clock_seconds(), if its
+    // stamp can be trusted. GUI thread only.
+    std::optional<double> event_seconds(uint64_t stamp_ms);
     void post_repaint();
     void repaint_changed();
     void present_finished_picture();
@@ -111,6 +115,8 @@ class QtWindowService : public WindowService {
     bool input_pending_ = false;
 
     std::atomic<bool> ending_{false};  // a fatal report is on its way to the user
+
+    EventClock event_clock_;  // GUI thread only
 
     const std::chrono::steady_clock::time_point steady_start_;
     const double wall_start_seconds_;

@@ -2,12 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QMouseEvent>
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <functional>
+#include <limits>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/mouse_input.h"
 #include "gfx/headless/headless_service.h"
+#include "gfx/qt/child_window.h"
+#include "gfx/qt/qt_window_service.h"
 #include "plot/page.h"
 #include "program_fixture.h"
 #include "state/shared_state.h"
@@ -59,28 +69,38 @@ class AnswerWindowTest : public ::testing::Test {
     // `action` `act_at_ms` after it opened.
     AnswerResult await(const FigurePlacement& placement, Action action, int64_t act_at_ms,
                        int32_t number = 1, int32_t count = 10, int16_t width = 980) {
+        return await(
+            placement, act_at_ms,
+            [=](HeadlessService& s) {
+                switch (action) {
+                    case Action::nothing:
+                        break;
+                    case Action::left:
+                        s.click(gfx::k_key_left);
+                        break;
+                    case Action::right:
+                        s.click(gfx::k_key_right);
+                        break;
+                    case Action::both:
+                        s.press(gfx::k_key_left);
+                        s.press(gfx::k_key_right);
+                        break;
+                    case Action::graph_request:
+                        s.choose(1);
+                        break;
+                }
+            },
+            number, count, width);
+    }
+
+    AnswerResult await(const FigurePlacement& placement, int64_t act_at_ms,
+                       std::function<void(HeadlessService&)> act, int32_t number = 1,
+                       int32_t count = 10, int16_t width = 980) {
         opened_ms = service.now_ms();
         first_tone = service.tones().size();
         service.set_user([=, this](HeadlessService& s) {
             if (s.now_ms() == opened_ms + 1) progress_row = row(s, 5, width);
-            if (s.now_ms() != opened_ms + act_at_ms) return;
-            switch (action) {
-                case Action::nothing:
-                    break;
-                case Action::left:
-                    s.click(gfx::k_key_left);
-                    break;
-                case Action::right:
-                    s.click(gfx::k_key_right);
-                    break;
-                case Action::both:
-                    s.press(gfx::k_key_left);
-                    s.press(gfx::k_key_right);
-                    break;
-                case Action::graph_request:
-                    s.choose(1);
-                    break;
-            }
+            if (s.now_ms() == opened_ms + act_at_ms) act(s);
         });
         AnswerResult result;
         const gfx::RunOutcome outcome = service.run(nullptr, [&](gfx::WindowService& ws) {
@@ -159,12 +179,12 @@ GTEST_TEST_F(AnswerWindowTest, AnswersAreJudgedTimedAndSounded) {
          2.0f,
          {{1000, 200, 0}, {200, 300, 2000}},
          5300},
-        {"click during the opening tone counts when the tone ends",
+        {"click during the opening tone counts, timed from the click, and is heard after it",
          k_left,
          Action::left,
          50,
          AnswerOutcome::correct,
-         0.2f,
+         0.05f,
          {{1000, 200, 0}, {800, 200, 200}},
          400},
         {"no click: unanswered after TANS",
@@ -198,6 +218,36 @@ GTEST_TEST_F(AnswerWindowTest, AnswersAreJudgedTimedAndSounded) {
         EXPECT_EQ(elapsed_ms(), c.duration_ms);
         EXPECT_EQ(service.pixel(0, 10), exercises::k_signal_idle);
         EXPECT_EQ(service.pixel(979, 19), exercises::k_signal_idle);
+    }
+}
+
+GTEST_TEST_F(AnswerWindowTest, AnswerTimeIsThePressOwnMomentUnlessItsStampIsUnusable) {
+    // The press comes 50 ms into the opening tone, so the poll sees it only when the tone has
+    // ended, 200 ms after the window opened.
+    struct Case {
+        const char* what;
+        std::optional<int64_t> stamp_ms;  // from the opening of the window; nullopt: none
+        float seconds;
+    };
+    const Case cases[] = {
+        {"stamped when it happened", 50, 0.05f},
+        {"stamped at the opening itself", 0, 0.0f},
+        {"not stamped: timed when seen", std::nullopt, 0.2f},
+        {"stamped after the poll that sees it: timed when seen", 201, 0.2f},
+        {"stamped before the window opened: timed when seen", -1, 0.2f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        clear_mouse_and_requests();
+        const AnswerResult result = await(k_left, 50, [&](HeadlessService& s) {
+            std::optional<double> stamp;
+            if (c.stamp_ms)
+                stamp = s.clock_seconds() + static_cast<double>(*c.stamp_ms - 50) / 1000;
+            s.press_stamped(gfx::k_key_left, stamp);
+            s.release(gfx::k_key_left);
+        });
+        EXPECT_EQ(result.outcome, AnswerOutcome::correct);
+        EXPECT_NEAR(result.seconds, c.seconds, 0.0005);
     }
 }
 
@@ -258,6 +308,91 @@ GTEST_TEST_F(AnswerWindowTest, ProgressBarShowsThePresentationsMade) {
             ASSERT_EQ(progress_row[x], expected) << "x " << x;
         }
     }
+}
+
+// The real window service keeps the time when its clock is first read: the opening of the
+// answer window.
+class OpeningQtService : public gfx::QtWindowService {
+  public:
+    double clock_seconds() override {
+        const double now = QtWindowService::clock_seconds();
+        double none = std::numeric_limits<double>::quiet_NaN();
+        // Only the first reading replaces NaN; a failed exchange leaves it alone.
+        if (std::isnan(first_reading_.load())) first_reading_.compare_exchange_strong(none, now);
+        return now;
+    }
+    std::optional<double> first_reading() const {
+        const double first = first_reading_.load();
+        return std::isnan(first) ? std::nullopt : std::optional<double>(first);
+    }
+
+  private:
+    std::atomic<double> first_reading_{std::numeric_limits<double>::quiet_NaN()};
+};
+
+// A mouse event as the window system delivers it, stamped with the monotonic clock's
+// milliseconds `from_now_ms` from now.
+void send_stamped(QWidget* view, QEvent::Type type, Qt::MouseButton button, int64_t from_now_ms) {
+    const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now().time_since_epoch());
+    const QPointF local(100, 100);
+    const Qt::MouseButton changed = type == QEvent::MouseMove ? Qt::NoButton : button;
+    const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? button : Qt::NoButton;
+    QMouseEvent event(type, local, view->mapToGlobal(local), changed, held, Qt::NoModifier);
+    event.setTimestamp(static_cast<uint64_t>(now.count() + from_now_ms) & 0xFFFFFFFFu);
+    QApplication::sendEvent(view, &event);
+}
+
+// Serves the window thread until `done` holds; false when it did not within 10 s.
+bool serve_until(const std::function<bool()>& done) {
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > give_up) return false;
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+GTEST_TEST(AnswerWindowQtTest, AnswerTimeIsThePressOwnStampedMoment) {
+    testing_support::reset_program_state();
+    OpeningQtService service;
+    plot::PAGE(service, 1, 650, 980, "Trainer for eyes");
+    QCoreApplication::processEvents();
+    QWidget* view = service.child_view(1);
+    ASSERT_NE(view, nullptr);
+    service.register_mouse(1, app::k_mouse_event_mask, app::TYPXY);
+    state::parameters.TANS = 10.0f;
+    // Set, so the test sees when the answer window has forgotten earlier clicks.
+    state::store(state::MEVENT, 1);
+
+    std::atomic<bool> answered = false;
+    AnswerResult result;
+    std::thread program([&] {
+        result = exercises::await_answer(service, 980, 1, 10, k_left);
+        answered = true;
+    });
+    // The press is delivered 50 ms after it was stamped, at least 100 ms into the window: the
+    // answer time is the stamp's, however late the program sees it.
+    const bool opened = serve_until([&] {
+        const std::optional<double> t0 = service.first_reading();
+        return t0 && state::load(state::MEVENT) == 0 && service.clock_seconds() > *t0 + 0.1;
+    });
+    if (opened) {
+        send_stamped(view, QEvent::MouseMove, Qt::LeftButton, 4);  // shows the clocks agree
+        send_stamped(view, QEvent::MouseButtonPress, Qt::LeftButton, -50);
+        send_stamped(view, QEvent::MouseButtonRelease, Qt::LeftButton, 0);
+    }
+    const bool ended = serve_until([&] { return answered.load(); });
+    if (!ended) state::store(state::MODEREQ, state::k_graph_request);
+    program.join();
+    ASSERT_TRUE(opened && ended);
+
+    const std::optional<double> press = service.latest_press_seconds();
+    ASSERT_TRUE(press);
+    EXPECT_EQ(result.outcome, AnswerOutcome::correct);
+    EXPECT_NEAR(result.seconds, *press - *service.first_reading(), 0.0001);
+    testing_support::reset_program_state();
 }
 
 }  // namespace

@@ -19,9 +19,10 @@
 #include <ctime>
 #include <fstream>
 #include <functional>
-#include <utility>
+#include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "gfx/qt/child_window.h"
@@ -85,19 +86,44 @@ gfx::DialogTemplate two_field_template() {
     return layout;
 }
 
+// The program's window: unit 1 at 980 x 650 pixels.
+void open_graphics_window(gfx::QtWindowService& service) {
+    service.open_child(1, "Trainer for eyes");
+    gfx::WindowConfig config{980, 650, -1, -1, -1, -1};
+    ASSERT_TRUE(service.set_window_config(config));
+    QCoreApplication::processEvents();
+    ASSERT_NE(service.child_view(1), nullptr);
+}
+
 class QtWindowServiceTest : public testing::Test {
   protected:
-    // The program's window: unit 1 at 980 x 650 pixels.
-    void open_graphics_window() {
-        service.open_child(1, "Trainer for eyes");
-        gfx::WindowConfig config{980, 650, -1, -1, -1, -1};
-        ASSERT_TRUE(service.set_window_config(config));
-        QCoreApplication::processEvents();
-        ASSERT_NE(service.child_view(1), nullptr);
-    }
+    void open_graphics_window() { ::open_graphics_window(service); }
 
     gfx::QtWindowService service;
 };
+
+// The monotonic clock in milliseconds, cut to 32 bits as the window system's event stamps are.
+uint64_t monotonic_stamp_ms() {
+    const auto now = std::chrono::duration_cast<milliseconds>(Clock::now().time_since_epoch());
+    return static_cast<uint64_t>(now.count()) & 0xFFFFFFFFu;
+}
+
+// Where the service's clock stands against the monotonic clock: clock_seconds() minus the
+// monotonic seconds.
+double service_clock_offset(gfx::QtWindowService& service) {
+    const double monotonic = std::chrono::duration<double>(Clock::now().time_since_epoch()).count();
+    return service.clock_seconds() - monotonic;
+}
+
+// A mouse event as the window system delivers it, with its time stamp.
+void send_stamped(QWidget* widget, QEvent::Type type, Qt::MouseButton button, uint64_t stamp_ms) {
+    const QPointF local(10, 20);
+    const Qt::MouseButton changed = type == QEvent::MouseMove ? Qt::NoButton : button;
+    const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? button : Qt::NoButton;
+    QMouseEvent event(type, local, widget->mapToGlobal(local), changed, held, Qt::NoModifier);
+    event.setTimestamp(stamp_ms);
+    QApplication::sendEvent(widget, &event);
+}
 
 GTEST_TEST_F(QtWindowServiceTest, MenuCommandsArePlainItemsOnTheBarInOrder) {
     std::vector<int> chosen;
@@ -316,6 +342,66 @@ GTEST_TEST_F(QtWindowServiceTest, MouseEventsReachTheRegisteredRoutine) {
             EXPECT_EQ(delivered[i].key_state, c.expected[i].key_state);
             EXPECT_EQ(delivered[i].x, c.expected[i].x);
             EXPECT_EQ(delivered[i].y, c.expected[i].y);
+        }
+    }
+}
+
+GTEST_TEST_F(QtWindowServiceTest, PressesKeepTheirStampedMomentOnTheServiceClock) {
+    open_graphics_window();
+    ASSERT_TRUE(service.register_mouse(1, 27, [](int, int, int, int, int) {}));
+    QWidget* view = service.child_view(1);
+    EXPECT_FALSE(service.latest_press_seconds()) << "no press yet";
+
+    // A move stamped a little ahead agrees with the clock even when its delivery is delayed by
+    // a few milliseconds; from then on stamps are used.
+    send_stamped(view, QEvent::MouseMove, Qt::LeftButton, monotonic_stamp_ms() + 4);
+    const uint64_t pressed = monotonic_stamp_ms() - 2;
+    send_stamped(view, QEvent::MouseButtonPress, Qt::LeftButton, pressed);
+    const double offset = service_clock_offset(service);
+    const std::optional<double> press = service.latest_press_seconds();
+    ASSERT_TRUE(press);
+    // The stamp names a whole millisecond; the press happened within it.
+    const double stamped_moment = offset + (static_cast<double>(pressed) + 0.5) / 1000.0;
+    EXPECT_NEAR(*press, stamped_moment, 0.0002);
+
+    send_stamped(view, QEvent::MouseButtonRelease, Qt::LeftButton, monotonic_stamp_ms());
+    EXPECT_EQ(service.latest_press_seconds(), press) << "a release is not a press";
+
+    send_stamped(view, QEvent::MouseButtonPress, Qt::RightButton, 0);
+    EXPECT_FALSE(service.latest_press_seconds()) << "a press without a stamp has no moment";
+}
+
+GTEST_TEST(QtWindowServiceStampTest, StampsOfAnotherClockAreNotUsed) {
+    // Each case on a fresh service, which has seen no event before.
+    struct Case {
+        const char* what;
+        std::vector<std::pair<QEvent::Type, int64_t>> events;  // stamp from now, in ms
+        std::optional<int64_t> press_ms;  // the moment of the last press, from now
+    };
+    const Case cases[] = {
+        {"a first press 1 s older than its arrival", {{QEvent::MouseButtonPress, -1000}}, {}},
+        {"a stamp in the future rules out the later ones",
+         {{QEvent::MouseButtonPress, 1000}, {QEvent::MouseButtonPress, 0}},
+         {}},
+        {"a move that agrees makes a later press's stamp count, however old",
+         {{QEvent::MouseMove, 4}, {QEvent::MouseButtonPress, -300}},
+         -300},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        gfx::QtWindowService service;
+        open_graphics_window(service);
+        ASSERT_TRUE(service.register_mouse(1, 27, [](int, int, int, int, int) {}));
+        const uint64_t now = monotonic_stamp_ms();
+        for (const auto& [type, from_now_ms] : c.events) {
+            send_stamped(service.child_view(1), type, Qt::LeftButton,
+                         static_cast<uint64_t>(static_cast<int64_t>(now) + from_now_ms));
+        }
+        const std::optional<double> press = service.latest_press_seconds();
+        ASSERT_EQ(press.has_value(), c.press_ms.has_value());
+        if (press) {
+            const double stamped = static_cast<double>(static_cast<int64_t>(now) + *c.press_ms);
+            EXPECT_NEAR(*press, service_clock_offset(service) + (stamped + 0.5) / 1000.0, 0.0002);
         }
     }
 }
