@@ -66,8 +66,7 @@ bool MainLoop::size_step(int32_t size) {
     for (;;) {
         ws_.sleep_ms(k_hold_poll_ms);
         const float elapsed = static_cast<float>(ws_.clock_seconds() - hold_start);
-        if (checks({Check::request, Check::both, Check::right, Check::left}, LeftVariant::hold))
-            return false;
+        if (hold_check()) return false;
         if (elapsed >= k_hold_seconds) return true;
     }
 }
@@ -85,6 +84,10 @@ bool MainLoop::checks_at(PollPoint point) {
             return checks({Check::both, Check::request, Check::right}, LeftVariant::drawing);
     }
     return false;
+}
+
+bool MainLoop::hold_check() {
+    return checks({Check::request, Check::both, Check::right, Check::left}, LeftVariant::hold);
 }
 
 bool MainLoop::checks(std::initializer_list<Check> order, LeftVariant variant) {

@@ -22,6 +22,13 @@ class MainLoop {
 
     int32_t shown_size() const { return NSHOWN; }
 
+    // The checks of the shared state at one poll point of the drawing, and the check made
+    // every 200 ms while a finished picture is held. Each returns true when a check restarted
+    // the loop; both buttons end the program. They are the whole of the loop's reaction to the
+    // mouse and the menu, so they can be exercised on their own with a prepared shared state.
+    bool checks_at(PollPoint point);
+    bool hold_check();
+
   private:
     enum class Check { both, request, right, left };
     enum class LeftVariant { drawing, hold };
@@ -33,7 +40,6 @@ class MainLoop {
     bool size_step(int32_t size);
     // Runs the checks in order; true when one of them restarts the loop.
     bool checks(std::initializer_list<Check> order, LeftVariant variant);
-    bool checks_at(PollPoint point);
     void wait_all_released();
 
     gfx::WindowService& ws_;

@@ -3,13 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <optional>
+#include <string>
 #include <vector>
 
+#include "app/mouse_input.h"
 #include "program_fixture.h"
 #include "state/shared_state.h"
 
 namespace {
 
+using app::PollPoint;
 using gfx::HeadlessService;
 using gfx::RunOutcome;
 using testing_support::RecordingRoutines;
@@ -216,6 +221,203 @@ GTEST_TEST_F(MainLoopTest, BothButtonsLeftFromAnExerciseAreClearedByTheLoop) {
     const RunOutcome outcome = run_for(25.0, click_at(9.0, gfx::k_key_left));
     EXPECT_EQ(outcome.kind, RunOutcome::Kind::time_limit);
     EXPECT_EQ(routines.calls.size(), 1u);
+}
+
+// ---- the checks at the poll points, driven with a prepared shared state
+
+// What the checks at one poll point did.
+enum class Fired { nothing, request, both, right, left };
+
+const char* name(Fired fired) {
+    switch (fired) {
+        case Fired::nothing:
+            return "nothing";
+        case Fired::request:
+            return "REQUEST";
+        case Fired::both:
+            return "BOTH";
+        case Fired::right:
+            return "RIGHT";
+        case Fired::left:
+            return "LEFT";
+    }
+    return "?";
+}
+
+struct SharedState {
+    int32_t MBUTTON, MEVENT, MDOWN, MODEREQ;
+};
+
+class MainLoopChecksTest : public ::testing::Test {
+  protected:
+    MainLoopChecksTest() {
+        testing_support::reset_program_state();
+        service.open_child(1, "Trainer for eyes");
+        service.register_mouse(1, app::k_mouse_event_mask, app::TYPXY);
+    }
+    ~MainLoopChecksTest() override { testing_support::reset_program_state(); }
+
+    // Runs the checks of one poll point (none: the hold check) on the prepared state and tells
+    // which check fired, from what it left behind: BOTH ends the program, LEFT trains, RIGHT
+    // posts the sight-check request, REQUEST restarts with the pending request untouched.
+    Fired run_checks(std::optional<PollPoint> point, const SharedState& prepared) {
+        state::store(state::MBUTTON, prepared.MBUTTON);
+        state::store(state::MEVENT, prepared.MEVENT);
+        state::store(state::MDOWN, prepared.MDOWN);
+        state::store(state::MODEREQ, prepared.MODEREQ);
+        routines.calls.clear();
+        bool restarted = false;
+        try {
+            restarted = point ? loop.checks_at(*point) : loop.hold_check();
+        } catch (const gfx::ProgramEnded& ended) {
+            EXPECT_EQ(ended.status, 0);
+            EXPECT_TRUE(service.unit_closed(1));
+            return Fired::both;
+        }
+        if (!routines.calls.empty()) {
+            EXPECT_TRUE(restarted);
+            EXPECT_EQ(routines.calls.size(), 1u);
+            EXPECT_EQ(routines.calls[0].kind, RoutineCall::Kind::training);
+            return Fired::left;
+        }
+        if (!restarted) {
+            EXPECT_EQ(state::load(state::MODEREQ), prepared.MODEREQ);
+            return Fired::nothing;
+        }
+        if (prepared.MODEREQ == 0 && state::load(state::MODEREQ) == 1) return Fired::right;
+        EXPECT_EQ(state::load(state::MODEREQ), prepared.MODEREQ);
+        return Fired::request;
+    }
+
+    HeadlessService service;
+    RecordingRoutines routines;
+    const app::Routines made = routines.make(service);
+    app::MainLoop loop{service, made};
+};
+
+GTEST_TEST_F(MainLoopChecksTest, EachPollPointRunsItsChecksInItsOrder) {
+    // The columns: row check (image mode), background check (image mode), row check (direct
+    // mode), figure check (image mode), point check (direct mode), hold check. Their checks:
+    // BOTH; REQUEST BOTH RIGHT LEFT; REQUEST BOTH RIGHT LEFT; BOTH REQUEST RIGHT;
+    // BOTH REQUEST RIGHT; REQUEST BOTH RIGHT LEFT.
+    const std::optional<PollPoint> points[] = {
+        PollPoint::image_row,    PollPoint::image_background, PollPoint::direct_row,
+        PollPoint::image_figure, PollPoint::direct_point,     std::nullopt,
+    };
+    const char* point_names[] = {"image row",    "image background", "direct row",
+                                 "image figure", "direct point",     "hold"};
+    using F = Fired;
+    struct Case {
+        const char* what;
+        SharedState state;  // MBUTTON, MEVENT, MDOWN, MODEREQ
+        std::array<Fired, 6> fired;
+    };
+    const Case cases[] = {
+        {"nothing happened",
+         {0, 0, 0, 0},
+         {F::nothing, F::nothing, F::nothing, F::nothing, F::nothing, F::nothing}},
+        {"graph request",
+         {0, 0, 0, 3},
+         {F::nothing, F::request, F::request, F::request, F::request, F::request}},
+        {"sight-check request",
+         {0, 0, 0, 1},
+         {F::nothing, F::request, F::request, F::request, F::request, F::request}},
+        {"both buttons, released",
+         {3, 1, 0, 0},
+         {F::both, F::both, F::both, F::both, F::both, F::both}},
+        {"completed right click",
+         {2, 1, 0, 0},
+         {F::nothing, F::right, F::right, F::right, F::right, F::right}},
+        {"completed left click",
+         {1, 1, 0, 0},
+         {F::nothing, F::left, F::left, F::nothing, F::nothing, F::left}},
+        {"both buttons and a graph request: the first check decides",
+         {3, 1, 0, 3},
+         {F::both, F::request, F::request, F::both, F::both, F::request}},
+        {"right click and a graph request",
+         {2, 1, 0, 3},
+         {F::nothing, F::request, F::request, F::request, F::request, F::request}},
+        {"left click and a graph request",
+         {1, 1, 0, 3},
+         {F::nothing, F::request, F::request, F::request, F::request, F::request}},
+        {"left button still held",
+         {1, 1, 1, 0},
+         {F::nothing, F::nothing, F::nothing, F::nothing, F::nothing, F::nothing}},
+        {"right button still held",
+         {2, 1, 2, 0},
+         {F::nothing, F::nothing, F::nothing, F::nothing, F::nothing, F::nothing}},
+        {"left code left over without a new press",
+         {1, 0, 0, 0},
+         {F::nothing, F::nothing, F::nothing, F::nothing, F::nothing, F::nothing}},
+        {"right code left over without a new press",
+         {2, 0, 0, 0},
+         {F::nothing, F::nothing, F::nothing, F::nothing, F::nothing, F::nothing}},
+        {"latched code of a click with Shift",
+         {5, 1, 0, 0},
+         {F::nothing, F::nothing, F::nothing, F::nothing, F::nothing, F::nothing}},
+    };
+    for (const Case& c : cases) {
+        for (std::size_t i = 0; i < std::size(points); ++i) {
+            SCOPED_TRACE(std::string(c.what) + " at the " + point_names[i] + " check");
+            const Fired fired = run_checks(points[i], c.state);
+            EXPECT_EQ(fired, c.fired[i]) << name(fired) << " instead of " << name(c.fired[i]);
+        }
+    }
+}
+
+GTEST_TEST_F(MainLoopChecksTest, LeftClickTrainsWithTheSizeLastDrawn) {
+    const RoutineCall::Kind training = RoutineCall::Kind::training;
+    ASSERT_EQ(run_checks(PollPoint::direct_row, {1, 1, 0, 0}), Fired::left);
+    EXPECT_EQ(routines.calls[0].kind, training);
+    EXPECT_EQ(routines.calls[0].size, loop.shown_size());
+    EXPECT_EQ(routines.calls[0].size, 2);
+}
+
+GTEST_TEST_F(MainLoopChecksTest, AfterTrainingTheHoldClearsTheButtonBeforeWaitingForTheRelease) {
+    // The exercise returns with the left button still down. While the loop waits for the
+    // release, the hold check has already cleared MBUTTON; the checks of the drawing clear it
+    // only once every button is up.
+    struct Case {
+        const char* what;
+        std::optional<PollPoint> point;
+        int32_t button_while_waiting;
+    };
+    const Case cases[] = {
+        {"hold check", std::nullopt, 0},
+        {"background check", PollPoint::image_background, 1},
+        {"direct row check", PollPoint::direct_row, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<int32_t> seen_while_waiting;
+        routines.during_call = [](HeadlessService& s) { s.press(gfx::k_key_left); };
+        const int64_t start = service.now_ms();
+        service.set_user([&](HeadlessService& s) {
+            if (state::load(state::MDOWN) != 0)
+                seen_while_waiting.push_back(state::load(state::MBUTTON));
+            if (s.now_ms() == start + 30) s.release(gfx::k_key_left);
+        });
+        ASSERT_EQ(run_checks(c.point, {1, 1, 0, 0}), Fired::left);
+        // The loop returned only after the release.
+        EXPECT_GE(service.now_ms(), start + 30);
+        ASSERT_FALSE(seen_while_waiting.empty());
+        for (const int32_t button : seen_while_waiting) EXPECT_EQ(button, c.button_while_waiting);
+        EXPECT_EQ(state::load(state::MBUTTON), 0);
+        EXPECT_EQ(state::load(state::MDOWN), 0);
+        service.set_user({});
+    }
+}
+
+GTEST_TEST_F(MainLoopChecksTest, BothButtonsEndTheProgramOnlyOnceAllAreUp) {
+    const int64_t start = service.now_ms();
+    service.set_user([&](HeadlessService& s) {
+        if (s.now_ms() == start + 40) s.release(gfx::k_key_left);
+        if (s.now_ms() == start + 70) s.release(gfx::k_key_right);
+    });
+    service.press(gfx::k_key_left);
+    service.press(gfx::k_key_right);
+    ASSERT_EQ(run_checks(PollPoint::image_row, {3, 1, 3, 0}), Fired::both);
+    EXPECT_EQ(service.now_ms(), start + 70);
 }
 
 }  // namespace

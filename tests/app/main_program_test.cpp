@@ -64,18 +64,6 @@ GTEST_TEST_F(MainProgramTest, UserGuideShowsTheAboutBoxWithoutStoppingTheProgram
     EXPECT_EQ(service.about_boxes_shown(), 1);
 }
 
-GTEST_TEST(AboutTextTest, HasSixParagraphsWithinTheServiceLimit) {
-    const std::string text = app::about_text();
-    EXPECT_LE(text.size(), 512u);
-    EXPECT_EQ(text.find("The program - a trainer for eyes PELIDOR (v2.31) \r\r"), 0u);
-    EXPECT_NE(text.find("\r\rDetailed instruction and the guest book on "), std::string::npos);
-    EXPECT_NE(text.find("README"), std::string::npos);
-    EXPECT_NE(text.find(" place.\rPlease, write about your experience of work with the program"),
-              std::string::npos);
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), 9);
-    EXPECT_EQ(text.back(), 'm');
-}
-
 GTEST_TEST_F(MainProgramTest, BeginningWithoutAParameterFileWritesTheDefaults) {
     folder.install_default_figures();
     start(0.5);

@@ -193,6 +193,15 @@ GTEST_TEST_F(DrawnRingTest, BlankScreenCoversTheResolutionNotTheWindow) {
         EXPECT_EQ(ws.pixel(0, 0), k_white);
         EXPECT_EQ(ws.pixel(std::min(c.nx, 980) - 1, std::min(c.ny, 650) - 1), k_white);
         EXPECT_EQ(ws.pixel(979, 649), c.far_corner_blank ? k_white : k_black);
+        // The blank ends at column NX - 1 and row NY - 1.
+        if (c.nx < 980) {
+            EXPECT_EQ(ws.pixel(c.nx, 0), k_black);
+            EXPECT_EQ(ws.pixel(c.nx, c.ny - 1), k_black);
+        }
+        if (c.ny < 650) {
+            EXPECT_EQ(ws.pixel(0, c.ny), k_black);
+            EXPECT_EQ(ws.pixel(c.nx - 1, c.ny), k_black);
+        }
     }
 }
 

@@ -445,15 +445,23 @@ GTEST_TEST_F(SightCheckTest, ResultIsDrawnInBlueOverTheLastRingAndWaitsForAClick
     // The last ring, of level 1.25, is still there beside the texts.
     EXPECT_EQ(look_at_ring(ws).outer_radius, radius_of_level(1.25f));
 
-    // 1.25 is shown with one decimal, as " 1.3" in the large font.
+    // The three texts, each at its top-left corner in its font; 1.25 is shown with one
+    // decimal, as " 1.3" in the large font.
     HeadlessService reference;
     plot::PAGE(reference, 1, 650, 980, "Trainer for eyes");
     reference.initialize_fonts();
     reference.set_colour(k_blue);
+    const std::string small = "t'Times New Roman Cyr'h38w17ib";
+    reference.set_font(small);
+    reference.move_to(200, 250);
+    reference.out_text("Visual acuity");
     reference.set_font("t'Times New Roman Cyr'h120w40ib");
     reference.move_to(500, 185);
     reference.out_text(" 1.3");
-    EXPECT_EQ(blue_pixels(ws, 480, 150, 979, 320), blue_pixels(reference, 480, 150, 979, 320));
+    reference.set_font(small);
+    reference.move_to(60, 550);
+    reference.out_text("For continuation press any mouse button");
+    EXPECT_EQ(blue_pixels(ws, 0, 0, 979, 649), blue_pixels(reference, 0, 0, 979, 649));
 }
 
 GTEST_TEST_F(SightCheckTest, BothButtonsEndTheCheckWithTheMouseStateClearedAndNoRecord) {

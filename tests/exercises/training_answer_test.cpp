@@ -30,6 +30,12 @@ using exercises::FigurePlacement;
 using gfx::Colour;
 using gfx::HeadlessService;
 
+// Colours (0x00BBGGRR) of the progress and signal bars as the user must see them.
+constexpr gfx::Colour k_cyan = 0xFFFF00;
+constexpr gfx::Colour k_blue = 0xFF0000;
+constexpr gfx::Colour k_green = 0x00FF00;
+constexpr gfx::Colour k_red = 0x0000FF;
+
 constexpr FigurePlacement k_left{false, 16};
 constexpr FigurePlacement k_right{true, 448};
 
@@ -216,8 +222,8 @@ GTEST_TEST_F(AnswerWindowTest, AnswersAreJudgedTimedAndSounded) {
         }
         EXPECT_EQ(tones(), c.tones);
         EXPECT_EQ(elapsed_ms(), c.duration_ms);
-        EXPECT_EQ(service.pixel(0, 10), exercises::k_signal_idle);
-        EXPECT_EQ(service.pixel(979, 19), exercises::k_signal_idle);
+        EXPECT_EQ(service.pixel(0, 10), k_red);
+        EXPECT_EQ(service.pixel(979, 19), k_red);
     }
 }
 
@@ -276,7 +282,7 @@ GTEST_TEST_F(AnswerWindowTest, BothButtonsOrAMenuRequestAbandonAtOnceLeavingTheS
         EXPECT_EQ(elapsed_ms(), c.duration_ms);
         EXPECT_EQ(tones(), (std::vector<Tone>{{1000, 200, 0}}));
         // The signal bar stays as it was: green.
-        EXPECT_EQ(service.pixel(0, 15), exercises::k_signal_waiting);
+        EXPECT_EQ(service.pixel(0, 15), k_green);
         if (c.action == Action::both) {
             service.release(gfx::k_key_left);
             service.release(gfx::k_key_right);
@@ -303,8 +309,7 @@ GTEST_TEST_F(AnswerWindowTest, ProgressBarShowsThePresentationsMade) {
         await(k_left, Action::left, 300, c.number, c.count, c.width);
         ASSERT_EQ(progress_row.size(), static_cast<std::size_t>(c.width));
         for (int x = 0; x < c.width; ++x) {
-            const Colour expected =
-                x <= c.last_cyan ? exercises::k_progress_done : exercises::k_progress_to_do;
+            const Colour expected = x <= c.last_cyan ? k_cyan : k_blue;
             ASSERT_EQ(progress_row[x], expected) << "x " << x;
         }
     }

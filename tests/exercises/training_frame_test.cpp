@@ -164,6 +164,36 @@ GTEST_TEST_F(TrainingFrameTest, FigurePixelsAboveTheStimulusAreaShowOnlyOnTheDir
     }
 }
 
+GTEST_TEST_F(TrainingFrameTest, BlocksAcrossTheLeftAndRightEdgesAreCutAtTheEdge) {
+    // With K 2 a block covers columns offset + xoff + 1 to + 4. On either side two of these
+    // points straddle an edge (columns -1 to 2, and 978 to 981) and the other two lie off the
+    // window. A pixel past the last column must not show at the start of the next row, nor one
+    // before column 0 at the end of the row above.
+    const FigureTables figures = figure_of(2, {{100, 527}, {200, -452}, {300, 957}, {400, -22}});
+    for (const bool image_path : {true, false}) {
+        for (const bool right : {false, true}) {
+            SCOPED_TRACE(std::string(image_path ? "image path" : "direct path") +
+                         (right ? ", right" : ", left"));
+            open_window(980, image_path ? 650 : 640);
+            FrameDrawer frames(service, 980, static_cast<int16_t>(height));
+            ASSERT_EQ(frames.image_path(), image_path);
+            exercises::reset_generators();
+            if (right) {
+                exercises::RAN11();
+                exercises::RAN11();
+            }
+            const std::optional<FigurePlacement> placement = frames.draw(2, figures);
+            ASSERT_TRUE(placement.has_value());
+            ASSERT_EQ(placement->xoff, right ? 450 : 20);
+            EXPECT_TRUE(same_pictures(
+                window(), expected_frame(2, 980, height, figures, placement->xoff, image_path),
+                980));
+            // The top-left white quarter of the block at the edge reaches the edge column.
+            EXPECT_EQ(right ? service.pixel(979, 102) : service.pixel(0, 401), 0xFFFFFFu);
+        }
+    }
+}
+
 GTEST_TEST_F(TrainingFrameTest, GreyBlankKeepsTheBarsAndTheTopRowOfTheLastFrame) {
     open_window(980, 650);
     FrameDrawer frames(service, 980, 650);

@@ -17,19 +17,21 @@
 
 namespace {
 
-using exercises::k_large_font;
-using exercises::k_medium_font;
-using exercises::k_olive;
-using exercises::k_small_font;
-using exercises::k_summary_blue;
-using exercises::k_summary_green;
-using exercises::k_summary_red;
 using exercises::SummaryText;
 using exercises::TrainingSummary;
 using gfx::Colour;
 using gfx::HeadlessService;
 
 constexpr float k_nan = std::numeric_limits<float>::quiet_NaN();
+
+// The summary's fonts and colours (0x00BBGGRR) as the user must see them.
+const std::string k_small = "t'Times New Roman Cyr'h38w17ib";
+const std::string k_large = "t'Times New Roman Cyr'h120w40ib";
+const std::string k_medium = "t'Times New Roman Cyr'h68w20ib";
+constexpr Colour k_olive = 0x009999;
+constexpr Colour k_green = 0x00AA00;
+constexpr Colour k_red = 0x0000FF;
+constexpr Colour k_blue = 0xFF0000;
 
 ::testing::AssertionResult same_texts(const std::vector<SummaryText>& actual,
                                       const std::vector<SummaryText>& expected) {
@@ -57,15 +59,15 @@ GTEST_TEST(TrainingSummaryTexts, ARunWithErrorsAndMissedAnswersPrescribesPushUps
     const TrainingSummary summary{100, 3, 5, 1.234f, 11};
     EXPECT_TRUE(same_texts(exercises::summary_texts(summary),
                            {
-                               {k_small_font, k_olive, 30, 0, " 100 praxis"},
-                               {k_small_font, k_olive, 250, 0, "   3 errors"},
-                               {k_small_font, k_olive, 500, 0, "   5 times not answered"},
-                               {k_small_font, k_summary_green, 50, 120, "Average time of answer"},
-                               {k_small_font, k_summary_green, 655, 120, "sec."},
-                               {k_large_font, k_summary_green, 400, 55, "   1.23"},
-                               {k_medium_font, k_summary_red, 30, 280, "Make"},
-                               {k_large_font, k_summary_red, 200, 235, "  11"},
-                               {k_medium_font, k_summary_red, 370, 280, "push-ups, please!"},
+                               {k_small, k_olive, 30, 0, " 100 praxis"},
+                               {k_small, k_olive, 250, 0, "   3 errors"},
+                               {k_small, k_olive, 500, 0, "   5 times not answered"},
+                               {k_small, k_green, 50, 120, "Average time of answer"},
+                               {k_small, k_green, 655, 120, "sec."},
+                               {k_large, k_green, 400, 55, "   1.23"},
+                               {k_medium, k_red, 30, 280, "Make"},
+                               {k_large, k_red, 200, 235, "  11"},
+                               {k_medium, k_red, 370, 280, "push-ups, please!"},
                            }));
 }
 
@@ -73,9 +75,9 @@ GTEST_TEST(TrainingSummaryTexts, AFaultlessRunIsPraisedInGreenWithoutAPrescripti
     const TrainingSummary summary{20, 0, 0, 0.5f, 0};
     const std::vector<SummaryText> texts = exercises::summary_texts(summary);
     ASSERT_EQ(texts.size(), 7u);
-    EXPECT_TRUE(same_texts({texts.back()},
-                           {{k_medium_font, k_summary_green, 55, 280, "No errors, no pushups!"}}));
-    for (const SummaryText& text : texts) EXPECT_NE(text.colour, k_summary_red) << text.text;
+    EXPECT_TRUE(
+        same_texts({texts.back()}, {{k_medium, k_green, 55, 280, "No errors, no pushups!"}}));
+    for (const SummaryText& text : texts) EXPECT_NE(text.colour, k_red) << text.text;
 }
 
 GTEST_TEST(TrainingSummaryTexts, FieldsKeepTheirWidthsWhateverTheValues) {
@@ -145,7 +147,7 @@ struct Box {
 
 Box ink_box(const SummaryText& text) {
     static const std::map<std::string, FontSize> sizes = {
-        {k_small_font, {38, 17}}, {k_large_font, {120, 40}}, {k_medium_font, {68, 20}}};
+        {k_small, {38, 17}}, {k_large, {120, 40}}, {k_medium, {68, 20}}};
     const FontSize size = sizes.at(text.font);
     const int width = static_cast<int>(text.text.size()) * size.width * 4 / 3 + size.height / 3;
     return {text.x - size.height / 8, text.y, text.x + width, text.y + size.height - 1};
@@ -239,9 +241,9 @@ GTEST_TEST_F(TrainingSummaryScreen, PromptWaitsForAPressMadeAfterItAppears) {
         EXPECT_EQ(service.now_ms() - start, 700);
         EXPECT_EQ(state::load(state::MEVENT), 0);
         expect_texts_in_place({exercises::closing_prompt()});
-        EXPECT_TRUE(same_texts(
-            {exercises::closing_prompt()},
-            {{k_small_font, k_summary_blue, 60, 550, "For continuation press any mouse button"}}));
+        EXPECT_TRUE(
+            same_texts({exercises::closing_prompt()},
+                       {{k_small, k_blue, 60, 550, "For continuation press any mouse button"}}));
         service.set_user({});
         if ((c.button & gfx::k_key_left) != 0) service.release(gfx::k_key_left);
         if ((c.button & gfx::k_key_right) != 0) service.release(gfx::k_key_right);

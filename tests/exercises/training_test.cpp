@@ -29,6 +29,11 @@ using state::FigureTables;
 using testing_support::WorkingFolder;
 
 // The defaults: 200 cm, 100 presentations, 50 s for an answer.
+// Colours (0x00BBGGRR) of the progress bar and the summary screen as the user must see them.
+constexpr gfx::Colour k_cyan = 0xFFFF00;
+constexpr gfx::Colour k_blue = 0xFF0000;
+constexpr gfx::Colour k_green = 0x00AA00;
+constexpr gfx::Colour k_red = 0x0000FF;
 constexpr state::Parameters k_parameters{200.0f, 17.7f, 1024, 768, 100, 50.0f};
 
 const std::string k_header =
@@ -124,7 +129,7 @@ class Trainee {
 
     static int count_cyan(const HeadlessService& s) {
         int count = 0;
-        while (count < 980 && s.pixel(count, 5) == exercises::k_progress_done) ++count;
+        while (count < 980 && s.pixel(count, 5) == k_cyan) ++count;
         return count;
     }
 
@@ -133,7 +138,7 @@ class Trainee {
         if (s.pixel(0, 15) != gfx::k_white) return false;
         for (int y = 550; y < 588; ++y) {
             for (int x = 60; x < 400; ++x) {
-                if (s.pixel(x, y) == exercises::k_summary_blue) return true;
+                if (s.pixel(x, y) == k_blue) return true;
             }
         }
         return false;
@@ -259,8 +264,8 @@ GTEST_TEST_F(TrainingTest, AnAttentiveTraineeEarnsNoPushUps) {
                                k_header, training_record("   4  Np= 100 Nt= 100 Ner=   0 Nna=   "
                                                          "0 t_av=    0.35s  Npup=   0")}));
     // The praise in green, nothing in red; the prompt was answered and ended the exercise.
-    EXPECT_GT(count_colour(exercises::k_summary_green, 55, 280, 600, 347), 100);
-    EXPECT_EQ(count_colour(exercises::k_summary_red, 0, 0, 979, 649), 0);
+    EXPECT_GT(count_colour(k_green, 55, 280, 600, 347), 100);
+    EXPECT_EQ(count_colour(k_red, 0, 0, 979, 649), 0);
     EXPECT_GT(trainee->prompt_clicked_ms, 0);
     EXPECT_EQ(service.now_ms(), trainee->prompt_clicked_ms);
 }
@@ -290,9 +295,9 @@ GTEST_TEST_F(TrainingTest, WrongAndMissedAnswersArePunishedAndLogged) {
             training_record("   5  Np=   3 Nt=   1 Ner=   1 Nna=   1 t_av=    1.23s  Npup=   3") +
             "\r\n");
     // "Make", the count and the request in red.
-    EXPECT_GT(count_colour(exercises::k_summary_red, 30, 280, 140, 347), 50);
-    EXPECT_GT(count_colour(exercises::k_summary_red, 200, 235, 380, 354), 50);
-    EXPECT_GT(count_colour(exercises::k_summary_red, 370, 280, 850, 347), 50);
+    EXPECT_GT(count_colour(k_red, 30, 280, 140, 347), 50);
+    EXPECT_GT(count_colour(k_red, 200, 235, 380, 354), 50);
+    EXPECT_GT(count_colour(k_red, 370, 280, 850, 347), 50);
 }
 
 GTEST_TEST_F(TrainingTest, NothingAnsweredCostsOnePushUpEachAndHasNoAverage) {
@@ -323,7 +328,7 @@ GTEST_TEST_F(TrainingTest, NoVolumeMakesNoPresentationButStillReportsAndLogs) {
                   (std::vector<std::string>{
                       k_header, training_record("   3  Np=   0 Nt=   0 Ner=   0 "
                                                 "Nna=   0 t_av=     NaNs  Npup=   0")}));
-        EXPECT_GT(count_colour(exercises::k_summary_green, 55, 280, 600, 347), 100);
+        EXPECT_GT(count_colour(k_green, 55, 280, 600, 347), 100);
         EXPECT_GT(trainee->prompt_clicked_ms, 0);
     }
 }
