@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Builds the benchmarks and prints every measure in one table.
 # Usage: bench/run_all.sh [build folder]   (default: build)
-# The answer timing on the real window runs 20 trainings under a virtual display, about two
-# minutes; like every wall-clock row it is disturbed by other load on the machine.
+# The answer timing on the real window runs 20 trainings under a virtual display three times,
+# with 0, 1 and 2 busy processes beside the program, about two minutes each; like every
+# wall-clock row it is disturbed by other load on the machine, which its rows show.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$top/build}
 "$top/scripts/install-deps.sh" test
 # A build folder the run command made has the benchmarks turned off.
 cmake -S "$top" -B "$build" -DPELIDOR_BENCH=ON >/dev/null
-targets=(pelidor start_picture_bench graph_bench training_frame_bench headless_answer_bench)
+targets=(pelidor start_picture_bench graph_bench training_frame_bench headless_answer_bench
+         pelidor_answer_trace)
 # The click timer needs the X11 and XTest development files; without them it is not configured.
 known_targets=$(cmake --build "$build" --target help)
 if [[ $known_targets == *click_timer* ]]; then targets+=(click_timer); fi
@@ -35,8 +37,11 @@ graph=$("$build/bench/graph_bench" 100000 2>/dev/null | awk '$1 == 100000 { prin
 shell_rows=$(unset QT_QPA_PLATFORM; bash "$top/bench/shell_bench.sh" "$build/app/pelidor" | tail -n 3)
 wait_rows=$(unset QT_QPA_PLATFORM; bash "$top/bench/training_wait_bench.sh" "$build/app/pelidor")
 if [ -x "$build/bench/click_timer" ]; then
-    (unset QT_QPA_PLATFORM; bash "$top/bench/answer_timing_bench.sh" "$build/app/pelidor" \
-        "$build/bench/click_timer" 20) >"$results/real" || true
+    for busy in 0 1 2; do
+        (unset QT_QPA_PLATFORM; bash "$top/bench/answer_timing_bench.sh" \
+            "$build/bench/pelidor_answer_trace" "$build/bench/click_timer" 20 "$busy") \
+            >"$results/real$busy" || true
+    done
 fi
 
 printf '| measure | value | goal |\n|---|---|---|\n'
@@ -56,22 +61,25 @@ printf '| answer-time error, headless twin: logged t_av (10 ms steps) - d | medi
     "$(value log_error_median_ms "$h")" "$(value log_error_worst_ms "$h")" \
     "$(value log_within_rounding "$h")" "$(value trainings "$h")" "$answer_goal"
 
-r="$results/real"
-if [ -s "$r" ]; then
+# The real window, with 0, 1 and 2 busy processes beside the program.
+real_rows() {
+    local busy=$1 r="$results/real$1" timed load
+    if [ ! -s "$r" ]; then
+        printf '| answer-time error, real window, %s busy processes beside it | not measured (see bench/answer_timing_bench.sh) | %s |\n' "$busy" "$answer_goal"
+        return
+    fi
     timed=$(value trainings_timed "$r")
-    printf '| answer-time error, real window: logged t_av (10 ms steps, so up to 5 ms is rounding) - (injected click - visible opening), %s trainings | median %s ms, worst %s ms; mean %s ms; %s beyond the rounding | %s |\n' \
-        "$timed" "$(value log_error_median_ms "$r")" "$(value log_error_worst_ms "$r")" \
-        "$(value log_error_mean_ms "$r")" "$(value log_outside_rounding "$r")" "$answer_goal"
-    printf '| answer-time error, real window: the program'"'"'s own time (opening tone to feedback tone) - (injected click - visible opening) | median %s ms, worst %s ms; mean %s ms | %s |\n' \
-        "$(value tone_error_median_ms "$r")" "$(value tone_error_worst_ms "$r")" \
-        "$(value tone_error_mean_ms "$r")" "$answer_goal"
-    printf '| part of it: green signal bar on screen after the opening tone (the answer clock start) | median %s ms, worst %s ms | - |\n' \
-        "$(value visible_lag_median_ms "$r")" "$(value visible_lag_worst_ms "$r")"
-    printf '| answer windows not timed: green bar never shown / its opening not seen to within 1 ms | %s / %s | 0 / - |\n' \
-        "$(value openings_not_shown "$r")" "$(value openings_seen_loosely "$r")"
-    printf '| injected click to the first sample of its feedback tone, real window | median %s ms, worst %s ms; %s of %s tones at the expected frequency | <= 5 ms median |\n' \
-        "$(value feedback_median_ms "$r")" "$(value feedback_worst_ms "$r")" \
+    load="load average $(value load_average_start "$r") -> $(value load_average_end "$r"), display and click timer at nice $(value measuring_nice "$r")"
+    printf '| answer-time error, real window, %s busy processes beside it (%s): the program'"'"'s answer time - (injected click - visible opening), %s trainings | median %s ms, worst %s ms; mean %s ms | %s |\n' \
+        "$busy" "$load" "$timed" "$(value answer_error_median_ms "$r")" \
+        "$(value answer_error_worst_ms "$r")" "$(value answer_error_mean_ms "$r")" "$answer_goal"
+    printf '| logged t_av (10 ms steps) within its rounding of the true time, %s busy processes | %s of %s (median error %s ms, worst %s ms) | all |\n' \
+        "$busy" "$((timed - $(value log_outside_rounding "$r")))" "$timed" \
+        "$(value log_error_median_ms "$r")" "$(value log_error_worst_ms "$r")"
+    printf '| injected click to the first sample of its feedback tone, %s busy processes | median %s ms, worst %s ms; %s of %s tones at the expected frequency | <= 5 ms median |\n' \
+        "$busy" "$(value feedback_median_ms "$r")" "$(value feedback_worst_ms "$r")" \
         "$(value tones_as_expected "$r")" "$timed"
-else
-    printf '| answer-time error and feedback-tone latency, real window | not measured (see bench/answer_timing_bench.sh) | %s |\n' "$answer_goal"
-fi
+    printf '| answer windows not timed, %s busy processes: green bar never shown / its opening not seen to within 1 ms | %s / %s | 0 / - |\n' \
+        "$busy" "$(value openings_not_shown "$r")" "$(value openings_seen_loosely "$r")"
+}
+for busy in 0 1 2; do real_rows "$busy"; done

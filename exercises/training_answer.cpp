@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 #include "state/shared_state.h"
 
@@ -19,6 +20,8 @@ constexpr Tone k_correct{800, 200};
 constexpr Tone k_wrong{200, 300};
 constexpr Tone k_no_answer{400, 300};
 constexpr int k_wrong_pause_ms = 3000;
+
+AnswerListener answer_listener;
 
 void fill(gfx::WindowService& ws, gfx::Colour colour, int16_t x1, int16_t y1, int16_t x2,
           int16_t y2) {
@@ -43,6 +46,10 @@ double answer_moment(std::optional<double> press, double t0, double poll) {
 }
 
 }  // namespace
+
+void set_answer_listener(AnswerListener listener) {
+    answer_listener = std::move(listener);
+}
 
 void draw_idle_bars(gfx::WindowService& ws, int16_t width) {
     const int16_t right = static_cast<int16_t>(width - 1);
@@ -92,6 +99,9 @@ AnswerResult await_answer(gfx::WindowService& ws, int16_t width, int32_t number,
         play(ws, k_no_answer);
     }
     fill(ws, k_signal_idle, 0, k_signal_top, right, k_signal_bottom);
+    const bool answered =
+        result.outcome == AnswerOutcome::correct || result.outcome == AnswerOutcome::wrong;
+    if (answered && answer_listener) answer_listener(result);
     return result;
 }
 

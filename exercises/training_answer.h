@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "exercises/training_pattern.h"
 #include "gfx/types.h"
@@ -40,5 +41,11 @@ struct AnswerResult {
 // as it is.
 AnswerResult await_answer(gfx::WindowService& ws, int16_t width, int32_t number, int32_t count,
                           const FigurePlacement& placement);
+
+// Called with every answer, correct or wrong, once its feedback is over: the benchmarks
+// read the answer times at full precision through it, where the results log rounds them to
+// 10 ms. None unless set; set it before the program runs.
+using AnswerListener = std::function<void(const AnswerResult& answer)>;
+void set_answer_listener(AnswerListener listener);
 
 }  // namespace exercises

@@ -210,8 +210,11 @@ GTEST_TEST_F(AnswerWindowTest, AnswersAreJudgedTimedAndSounded) {
          {{1000, 200, 0}, {400, 300, 2500}},
          2800},
     };
+    std::vector<AnswerResult> told;
+    exercises::set_answer_listener([&](const AnswerResult& answer) { told.push_back(answer); });
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        told.clear();
         // The click that started the exercise is still latched and must not count.
         state::store(state::MEVENT, 1);
         state::store(state::MBUTTON, 1);
@@ -219,12 +222,21 @@ GTEST_TEST_F(AnswerWindowTest, AnswersAreJudgedTimedAndSounded) {
         EXPECT_EQ(result.outcome, c.outcome);
         if (c.outcome != AnswerOutcome::not_answered) {
             EXPECT_NEAR(result.seconds, c.seconds, 0.0005);
+            // The listener hears every answer as it was counted.
+            EXPECT_EQ(told.size(), 1u);
+            if (!told.empty()) {
+                EXPECT_EQ(told[0].outcome, result.outcome);
+                EXPECT_EQ(told[0].seconds, result.seconds);
+            }
+        } else {
+            EXPECT_TRUE(told.empty());
         }
         EXPECT_EQ(tones(), c.tones);
         EXPECT_EQ(elapsed_ms(), c.duration_ms);
         EXPECT_EQ(service.pixel(0, 10), k_red);
         EXPECT_EQ(service.pixel(979, 19), k_red);
     }
+    exercises::set_answer_listener({});
 }
 
 GTEST_TEST_F(AnswerWindowTest, AnswerTimeIsThePressOwnMomentUnlessItsStampIsUnusable) {
