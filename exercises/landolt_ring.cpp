@@ -67,6 +67,14 @@ std::optional<RingSize> ring_size(float A, float DIST, float DIAG, int32_t NX, i
     return size;
 }
 
+RingPlacement ring_placement(float side_draw, float tilt_draw) {
+    RingPlacement placement;
+    if (side_draw > 0.5f) placement.side = k_gap_right;
+    if (tilt_draw < 0.333f) placement.tilt = k_tilt_up;
+    if (tilt_draw >= 0.667f) placement.tilt = k_tilt_down;
+    return placement;
+}
+
 RingOutline place_ring(const RingSize& size, int32_t W, int32_t H, int S, int theta) {
     const float centre_x = static_cast<float>(W) * 0.5f;
     const float centre_y = static_cast<float>(H) * 0.5f;

@@ -31,7 +31,8 @@ struct RingSize {
 // positive, or values so extreme that a length is not a finite number.
 std::optional<RingSize> ring_size(float A, float DIST, float DIAG, int32_t NX, int32_t NY);
 
-// Corners of a box as the ellipse and rectangle operations take them, both included.
+// Corners of a disc's box as the ellipse operation takes them; the filled disc covers the
+// x2 - x1 by y2 - y1 pixels between them.
 struct PixelBox {
     int16_t x1 = 0;
     int16_t y1 = 0;
@@ -54,6 +55,15 @@ constexpr int k_gap_right = 1;
 constexpr int k_tilt_up = -45;
 constexpr int k_tilt_level = 0;
 constexpr int k_tilt_down = 45;
+
+// The gap side and tilt of a presentation from its two draws of RAN11: on the right when the
+// first exceeds 0.5; turned up when the second is below 0.333, down when it is 0.667 or more
+// (both thresholds single-precision constants).
+struct RingPlacement {
+    int side = k_gap_left;
+    int tilt = k_tilt_level;
+};
+RingPlacement ring_placement(float side_draw, float tilt_draw);
 
 // The ring centred in a window of W × H pixels with its gap on side S, turned by θ degrees.
 RingOutline place_ring(const RingSize& size, int32_t W, int32_t H, int S, int theta);

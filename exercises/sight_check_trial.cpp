@@ -45,19 +45,11 @@ bool request_pending() {
     return state::load(state::MODEREQ) != state::k_no_request;
 }
 
-// A random side and tilt: two draws from RAN11 per ring.
-struct Placement {
-    int side = k_gap_left;
-    int tilt = k_tilt_level;
-};
-
-Placement random_placement() {
-    Placement placement;
-    if (RAN11() > 0.5f) placement.side = k_gap_right;
+// A random side and tilt: two draws from RAN11 per ring, the side first.
+RingPlacement random_placement() {
+    const float side_draw = RAN11();
     const float tilt_draw = RAN11();
-    if (tilt_draw < 0.333f) placement.tilt = k_tilt_up;
-    if (tilt_draw >= 0.667f) placement.tilt = k_tilt_down;
-    return placement;
+    return ring_placement(side_draw, tilt_draw);
 }
 
 enum class Response { correct, wrong, unanswered, abandoned };
@@ -144,7 +136,7 @@ LevelVerdict TESTSTR(gfx::WindowService& ws, float A, float DIST, float DIAG, in
 
     Tally tally;
     while (true) {
-        const Placement placement = random_placement();
+        const RingPlacement placement = random_placement();
         blank_screen(ws, NX, NY);
         draw_ring(ws, place_ring(*size, W, H, placement.side, placement.tilt));
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 namespace gfx {
@@ -142,15 +143,17 @@ bool crosses_before(const Crossing& a, const Crossing& b) {
     return a.numerator * b.denominator < b.numerator * a.denominator;
 }
 
-// Even-odd rule, pixel centres: on every row, pixels between the first and second crossing,
-// the third and fourth, and so on, are inside. An edge counts for rows from its upper end up to
-// but excluding its lower end, so a vertex between two edges is crossed once.
+// Even-odd rule, top-left convention: pixel (x, y) is the point (x, y). On every row, the points
+// from the first crossing up to but excluding the second are inside, and so on for each pair. An
+// edge counts for rows from its upper end up to but excluding its lower end, so a vertex between
+// two edges is crossed once, a top edge's row is filled and a bottom edge's row is not. A shape
+// from x1 to x2 thus covers x2 - x1 columns, and shapes sharing an edge do not overlap.
 void fill_polygon_interior(const PixelGrid& grid, const std::vector<Vertex>& vertices,
                            uint32_t value) {
     const auto [low, high] = std::minmax_element(vertices.begin(), vertices.end(),
                                                  [](Vertex a, Vertex b) { return a.y < b.y; });
     const int64_t first_row = std::max<int64_t>(low->y, 0);
-    const int64_t last_row = std::min<int64_t>(high->y, grid.height - 1);
+    const int64_t last_row = std::min<int64_t>(int64_t{high->y} - 1, grid.height - 1);
     std::vector<Crossing> crossings;
     for (int64_t y = first_row; y <= last_row; ++y) {
         crossings.clear();
@@ -167,12 +170,80 @@ void fill_polygon_interior(const PixelGrid& grid, const std::vector<Vertex>& ver
         std::sort(crossings.begin(), crossings.end(), crosses_before);
         for (std::size_t i = 0; i + 1 < crossings.size(); i += 2) {
             fill_span(grid, y, ceil_div(crossings[i].numerator, crossings[i].denominator),
-                      floor_div(crossings[i + 1].numerator, crossings[i + 1].denominator), value);
+                      ceil_div(crossings[i + 1].numerator, crossings[i + 1].denominator) - 1,
+                      value);
         }
     }
 }
 
-// The ellipse of a box, one row at a time. Offsets are counted in half pixels from the box
+// The filled ellipse through the sides of its box, top-left convention: pixel (x, y) is the
+// point (x, y), inside when the point lies inside the ellipse whose axes run from x1 to x2 and
+// from y1 to y2; a point on the curve is inside on its left half and at its top, outside on its
+// right half and at its bottom. The widest row thus covers x2 - x1 pixels and the tallest column
+// y2 - y1, and a box without width or height covers nothing. Offsets are counted in half pixels
+// from the centre, X = 2x - (x1 + x2) and Y = 2y - (y1 + y2), so that a point is inside when
+// X² H² + Y² W² < W² H² for the box's width W = x2 - x1 and height H = y2 - y1.
+class FilledEllipseRows {
+  public:
+    FilledEllipseRows(int x1, int y1, int x2, int y2)
+        : left_(std::min(x1, x2)),
+          right_(std::max(x1, x2)),
+          top_(std::min(y1, y2)),
+          bottom_(std::max(y1, y2)),
+          width_(right_ - left_),
+          height_(bottom_ - top_),
+          parity_((left_ + right_) & 1) {}
+
+    int64_t top() const { return top_; }
+    int64_t bottom() const { return bottom_; }
+    bool empty() const { return width_ == 0 || height_ == 0; }
+
+    // The pixels of row y inside, as [from, to]; from > to when none are.
+    std::pair<int64_t, int64_t> span(int64_t y) const {
+        constexpr std::pair<int64_t, int64_t> none = {1, 0};
+        const int64_t offset_y = 2 * y - (top_ + bottom_);
+        const Wide h2 = Wide{height_} * height_;
+        // X² H² is compared with the room left on this row, W² (H² - Y²).
+        const Wide room = Wide{width_} * width_ * (h2 - Wide{offset_y} * offset_y);
+        if (room < 0) return none;
+        const int64_t left_reach = widest(room, h2, false);  // the curve itself is inside
+        const int64_t right_reach = widest(room, h2, true);  // only what lies strictly inside
+        // The centre column is in when inside, or when it is the top of the curve.
+        const bool centre_inside = parity_ == 0 && (room > 0 || offset_y < 0);
+        int64_t from_x = 0;
+        if (left_reach > 0) {
+            from_x = -left_reach;
+        } else if (!centre_inside) {
+            return none;
+        }
+        // With odd offsets and nothing strictly inside right of the centre, X = -1 ends the row.
+        int64_t to_x = centre_inside ? 0 : -1;
+        if (right_reach > 0) to_x = right_reach;
+        return {(from_x + left_ + right_) / 2, (to_x + left_ + right_) / 2};
+    }
+
+  private:
+    // The largest |X| of the row's parity with X² H² <= room (or < room when strict), or a
+    // negative value when even the smallest fails.
+    int64_t widest(Wide room, Wide h2, bool strict) const {
+        const auto fits = [&](int64_t offset) {
+            const Wide square = Wide{offset} * offset * h2;
+            return strict ? square < room : square <= room;
+        };
+        const long double estimate =
+            std::sqrt(static_cast<long double>(room) / static_cast<long double>(h2));
+        int64_t offset = std::clamp(static_cast<int64_t>(estimate), int64_t{parity_}, width_);
+        if ((offset - parity_) % 2 != 0) --offset;
+        while (offset >= parity_ && !fits(offset)) offset -= 2;
+        while (offset + 2 <= width_ && fits(offset + 2)) offset += 2;
+        return offset >= parity_ ? offset : -1;
+    }
+
+    int64_t left_, right_, top_, bottom_, width_, height_, parity_;
+};
+
+// The outlined ellipse of a box, one row at a time; like an outlined rectangle it includes both
+// corners of its box. Offsets are counted in half pixels from the box
 // centre, so X = 2x - (left + right) runs from -(width - 1) to width - 1 in steps of 2, and
 // likewise Y. A pixel is inside when its centre lies inside or on the ellipse through the outer
 // edges of the box's border pixels: X² H² + Y² W² <= W² H² for the box's W × H pixels. Two
@@ -251,11 +322,22 @@ void raster_rectangle(const PixelGrid& grid, Shape shape, int x1, int y1, int x2
                       mask);
 }
 
-// The filled ellipse is the union of its row spans. The outline is the part of that set with a
-// neighbour above, below, left or right outside it, so the filled ellipse is exactly the
-// outline plus the pixels it encloses.
+// The outline is the part of the ellipse with a neighbour above, below, left or right outside
+// it: a closed ring of pixels touching every side of the box.
 void raster_ellipse(const PixelGrid& grid, Shape shape, int x1, int y1, int x2, int y2,
                     uint32_t value) {
+    if (shape == Shape::filled) {
+        const FilledEllipseRows rows(clamp_coordinate(x1), clamp_coordinate(y1),
+                                     clamp_coordinate(x2), clamp_coordinate(y2));
+        if (rows.empty()) return;
+        const int64_t first_row = std::max<int64_t>(rows.top(), 0);
+        const int64_t last_row = std::min<int64_t>(rows.bottom(), grid.height - 1);
+        for (int64_t y = first_row; y <= last_row; ++y) {
+            const auto [from, to] = rows.span(y);
+            fill_span(grid, y, from, to, value);
+        }
+        return;
+    }
     const EllipseRows rows(clamp_coordinate(x1), clamp_coordinate(y1), clamp_coordinate(x2),
                            clamp_coordinate(y2));
     const int64_t first_row = std::max<int64_t>(rows.top(), 0);
@@ -264,10 +346,6 @@ void raster_ellipse(const PixelGrid& grid, Shape shape, int x1, int y1, int x2, 
         const int64_t span = rows.half_span(y);
         const int64_t left = rows.left_of(span);
         const int64_t right = rows.right_of(span);
-        if (shape == Shape::filled) {
-            fill_span(grid, y, left, right, value);
-            continue;
-        }
         const int64_t inner = std::min(rows.half_span(y - 1), rows.half_span(y + 1));
         if (inner < 0) {
             fill_span(grid, y, left, right, value);
@@ -279,8 +357,9 @@ void raster_ellipse(const PixelGrid& grid, Shape shape, int x1, int y1, int x2, 
     }
 }
 
-// The outline's pattern runs on from edge to edge, starting at the first point. The filled
-// polygon uses the even-odd rule and also covers its solid outline.
+// The outline's pattern runs on from edge to edge, starting at the first point; it includes
+// every vertex. The filled polygon covers only the area between its vertices (even-odd rule,
+// top-left convention), not its right and bottom edges.
 void raster_polygon(const PixelGrid& grid, Shape shape, std::span<const Point> points,
                     uint32_t value, uint16_t mask) {
     std::vector<Vertex> vertices;
@@ -289,7 +368,6 @@ void raster_polygon(const PixelGrid& grid, Shape shape, std::span<const Point> p
     if (vertices.empty()) return;
     if (shape == Shape::filled) {
         fill_polygon_interior(grid, vertices, value);
-        trace_closed_path(grid, vertices, value, 0xFFFF);
         return;
     }
     trace_closed_path(grid, vertices, value, mask);

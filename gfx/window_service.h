@@ -101,6 +101,9 @@ class WindowService {
     Point position() const;
     void line_to(int16_t x, int16_t y);
     void set_pixel(int16_t x, int16_t y, Colour colour);
+    // Rectangles and lines include both end pixels. A filled ellipse or polygon covers only the
+    // area between its coordinates (see gfx/raster.h), so a filled box from x1 to x2 is
+    // x2 - x1 pixels wide.
     void rectangle(Shape shape, int16_t x1, int16_t y1, int16_t x2, int16_t y2);
     void ellipse(Shape shape, int16_t x1, int16_t y1, int16_t x2, int16_t y2);
     bool polygon(Shape shape, std::span<const Point> points);

@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <optional>
+#include <set>
 
 #include "gfx/headless/headless_service.h"
 #include "plot/page.h"
@@ -126,6 +128,61 @@ GTEST_TEST(LandoltRingTest, GapCornersForEverySideAndTilt) {
     }
 }
 
+GTEST_TEST(LandoltRingTest, CornersAreComputedInSinglePrecision) {
+    // Cases where single and double precision round a corner to different pixels: the single
+    // value of the coordinate lies on a half, the double one just below it.
+    struct Case {
+        const char* what;
+        float acuity, distance;
+        int side;
+        int corner;
+        int16_t x;  // the pixel in double precision is one less
+    };
+    constexpr Case cases[] = {
+        // L = 11.500012 in single precision: 490 - L is 478.5 there, 478.49999 in double.
+        {"level 0.5 from 264 cm, left gap, far corner", 0.5f, 264.0f, k_gap_left, 2, 479},
+        {"the same, its other far corner", 0.5f, 264.0f, k_gap_left, 3, 479},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::optional<RingSize> size =
+            ring_size(c.acuity, c.distance, k_diagonal, k_screen_width, k_screen_height);
+        ASSERT_TRUE(size.has_value());
+        EXPECT_EQ(size->gap_length, 0x1.70001ap+3f) << "L bit for bit";
+        const RingOutline ring =
+            place_ring(*size, k_window_width, k_window_height, c.side, k_tilt_level);
+        EXPECT_EQ(ring.gap[c.corner].x, c.x);
+    }
+}
+
+GTEST_TEST(LandoltRingTest, SideAndTiltThresholdsAreSingleConstants) {
+    // 0.667f lies just below 0.667, so a draw of exactly 0.667f already turns the gap down, as it
+    // would not against the double 0.667; a draw of 0.333f is not below 0.333f and stays level.
+    struct Case {
+        const char* what;
+        float side_draw, tilt_draw;
+        int side, tilt;
+    };
+    const Case cases[] = {
+        {"exactly 0.5 is still left", 0.5f, 0.5f, k_gap_left, k_tilt_level},
+        {"just above 0.5 is right", std::nextafter(0.5f, 1.0f), 0.5f, k_gap_right, k_tilt_level},
+        {"just below 0.333 turns up", 0.0f, std::nextafter(0.333f, 0.0f), k_gap_left, k_tilt_up},
+        {"exactly 0.333 stays level", 0.0f, 0.333f, k_gap_left, k_tilt_level},
+        {"just below 0.667 stays level", 1.0f, std::nextafter(0.667f, 0.0f), k_gap_right,
+         k_tilt_level},
+        {"exactly 0.667 turns down", 1.0f, 0.667f, k_gap_right, k_tilt_down},
+        {"the smallest draw", 0.0f, 0.0f, k_gap_left, k_tilt_up},
+        {"the largest draw", 1.0f, 1.0f, k_gap_right, k_tilt_down},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const exercises::RingPlacement placement =
+            exercises::ring_placement(c.side_draw, c.tilt_draw);
+        EXPECT_EQ(placement.side, c.side);
+        EXPECT_EQ(placement.tilt, c.tilt);
+    }
+}
+
 class DrawnRingTest : public ::testing::Test {
   protected:
     DrawnRingTest() { plot::PAGE(ws, 1, k_window_height, k_window_width, "Trainer for eyes"); }
@@ -171,6 +228,182 @@ GTEST_TEST_F(DrawnRingTest, GapCutsTheRingOnItsSideOnly) {
             EXPECT_EQ(at(0, -(size.outer_radius + 2)), 0x00FF00u) << "above the ring";
             EXPECT_EQ(at(0, size.outer_radius + 2), 0x00FF00u) << "below the ring";
         }
+    }
+}
+
+// What a viewer counts on the drawn ring: the pixels of a column or a row that show the ring
+// (anything but the background) or its white hole and gap.
+class RingCount {
+  public:
+    RingCount(const gfx::HeadlessService& ws, gfx::Colour background)
+        : ws_(ws), background_(background) {}
+
+    int ring_in_column(int x) const {
+        return count_column(x, [&](gfx::Colour c) { return c != background_; });
+    }
+    int white_in_column(int x) const {
+        return count_column(x, [](gfx::Colour c) { return c == k_white; });
+    }
+    int ring_in_row(int y) const {
+        return count_row(y, [&](gfx::Colour c) { return c != background_; });
+    }
+    int white_in_row(int y) const {
+        return count_row(y, [](gfx::Colour c) { return c == k_white; });
+    }
+
+    // The width of a gap turned by 45 degrees, in steps of half a diagonal, across the gap near
+    // (x, y): the number of lines parallel to the gap through white pixels there. Two neighbouring
+    // diagonals across the gap meet every such line.
+    int diagonal_gap_lines(int x, int y, int along_x, int along_y) const {
+        std::set<int> lines;
+        for (int k = -40; k <= 40; ++k) {
+            for (int shift = 0; shift <= 1; ++shift) {
+                const int px = x + shift - k * along_y;
+                const int py = y + k * along_x;
+                if (ws_.pixel(px, py) == k_white) lines.insert(along_y * px - along_x * py);
+            }
+        }
+        return static_cast<int>(lines.size());
+    }
+
+  private:
+    template <typename Test>
+    int count_column(int x, Test test) const {
+        int count = 0;
+        for (int y = 0; y < k_window_height; ++y) count += test(ws_.pixel(x, y));
+        return count;
+    }
+    template <typename Test>
+    int count_row(int y, Test test) const {
+        int count = 0;
+        for (int x = 0; x < k_window_width; ++x) count += test(ws_.pixel(x, y));
+        return count;
+    }
+
+    const gfx::HeadlessService& ws_;
+    gfx::Colour background_;
+};
+
+GTEST_TEST_F(DrawnRingTest, DrawnRingHasTheSizeOfItsRoundedCoordinates) {
+    // Each size counted on the screen equals the distance between the rounded coordinates it
+    // was drawn from: no pixel more. The discs are counted through the centre along an axis
+    // the gap does not run on; a level gap across its middle, a turned one along diagonals.
+    struct SetUp {
+        const char* what;
+        float distance, diagonal;
+        int32_t nx, ny;
+    };
+    constexpr SetUp set_ups[] = {
+        {"200 cm, 17.7 in, 1024 x 768", 200.0f, 17.7f, 1024, 768},
+        {"300 cm, 24 in, 1920 x 1080", 300.0f, 24.0f, 1920, 1080},
+        {"150 cm, 13.3 in, 1280 x 800", 150.0f, 13.3f, 1280, 800},
+    };
+    struct Turn {
+        const char* what;
+        int side, tilt;
+    };
+    constexpr Turn turns[] = {
+        {"right", k_gap_right, k_tilt_level},    {"left", k_gap_left, k_tilt_level},
+        {"upper right", k_gap_right, k_tilt_up}, {"lower right", k_gap_right, k_tilt_down},
+        {"lower left", k_gap_left, k_tilt_up},   {"upper left", k_gap_left, k_tilt_down},
+    };
+    constexpr float levels[] = {0.1f, 0.5f, 1.0f, 2.0f};
+    constexpr gfx::Colour k_background = 0x00FF00;
+    constexpr int k_centre_x = 490;
+    constexpr int k_centre_y = 325;
+    const RingCount count(ws, k_background);
+    for (const SetUp& set_up : set_ups) {
+        for (const float level : levels) {
+            const std::optional<RingSize> size =
+                ring_size(level, set_up.distance, set_up.diagonal, set_up.nx, set_up.ny);
+            ASSERT_TRUE(size.has_value());
+            for (const Turn& turn : turns) {
+                SCOPED_TRACE(testing::Message()
+                             << set_up.what << ", level " << level << ", " << turn.what);
+                ws.set_colour(k_background);
+                ws.rectangle(gfx::Shape::filled, 0, 0, 979, 649);
+                const RingOutline ring =
+                    place_ring(*size, k_window_width, k_window_height, turn.side, turn.tilt);
+                exercises::draw_ring(ws, ring);
+                const exercises::PixelBox& outer = ring.outer_disc;
+                const exercises::PixelBox& inner = ring.inner_disc;
+
+                EXPECT_EQ(count.ring_in_column(k_centre_x), outer.y2 - outer.y1) << "outer";
+                if (turn.tilt == k_tilt_level) {
+                    EXPECT_EQ(count.white_in_column(k_centre_x), inner.y2 - inner.y1) << "inner";
+                } else {
+                    EXPECT_EQ(count.ring_in_row(k_centre_y), outer.x2 - outer.x1) << "outer";
+                    EXPECT_EQ(count.white_in_row(k_centre_y), inner.x2 - inner.x1) << "inner";
+                }
+
+                // Halfway through the ring along the gap.
+                const double reach = (size->outer_radius + size->inner_radius) / 2;
+                const int along_x = turn.side;
+                const int along_y = turn.side * (turn.tilt / 45);
+                const int middle_x =
+                    k_centre_x +
+                    static_cast<int>(std::lround(along_x * reach * (along_y ? M_SQRT1_2 : 1)));
+                const int middle_y =
+                    k_centre_y + static_cast<int>(std::lround(along_y * reach * M_SQRT1_2));
+                if (turn.tilt == k_tilt_level) {
+                    EXPECT_EQ(count.white_in_column(middle_x), ring.gap[1].y - ring.gap[0].y)
+                        << "gap";
+                    continue;
+                }
+                // A turned gap narrower than two pixels is a staircase of single pixels whose
+                // count across depends on where it is taken.
+                if (2 * size->half_gap < 2.0f) continue;
+                // The gap's edges run from its corners at the centre to those beyond the ring;
+                // each corner rounds on its own, so the width across may change along it.
+                const auto lines_between = [&](gfx::Point a, gfx::Point b) {
+                    return std::abs(along_y * (a.x - b.x) - along_x * (a.y - b.y));
+                };
+                const int at_centre = lines_between(ring.gap[0], ring.gap[1]);
+                const int beyond = lines_between(ring.gap[3], ring.gap[2]);
+                const int drawn = count.diagonal_gap_lines(middle_x, middle_y, along_x, along_y);
+                EXPECT_GE(drawn, std::min(at_centre, beyond)) << "gap";
+                EXPECT_LE(drawn, std::max(at_centre, beyond)) << "gap";
+            }
+        }
+    }
+}
+
+GTEST_TEST_F(DrawnRingTest, GapAtTheFirstLevelSubtendsTenMinutesOfArc) {
+    // At level 0.1 the gap subtends 10 minutes of arc; its drawn width may miss that by the
+    // rounding of its corners, less than one pixel.
+    struct SetUp {
+        const char* what;
+        float distance, diagonal;
+        int32_t nx, ny;
+        int gap_pixels;
+    };
+    constexpr SetUp set_ups[] = {
+        {"200 cm, 17.7 in, 1024 x 768", 200.0f, 17.7f, 1024, 768, 16},
+        {"300 cm, 24 in, 1920 x 1080", 300.0f, 24.0f, 1920, 1080, 32},
+        {"150 cm, 13.3 in, 1280 x 800", 150.0f, 13.3f, 1280, 800, 20},
+    };
+    constexpr double k_minutes_per_radian = 180.0 * 60.0 / 3.14159265358979;
+    for (const SetUp& set_up : set_ups) {
+        SCOPED_TRACE(set_up.what);
+        const std::optional<RingSize> size =
+            ring_size(0.1f, set_up.distance, set_up.diagonal, set_up.nx, set_up.ny);
+        ASSERT_TRUE(size.has_value());
+        ws.set_colour(k_black);
+        ws.rectangle(gfx::Shape::filled, 0, 0, 979, 649);
+        exercises::draw_ring(
+            ws, place_ring(*size, k_window_width, k_window_height, k_gap_right, k_tilt_level));
+        // The column halfway through the ring's right side crosses the gap only.
+        const int middle_x = 490 + static_cast<int>((size->outer_radius + size->inner_radius) / 2);
+        int white = 0;
+        for (int y = 0; y < k_window_height; ++y) white += ws.pixel(middle_x, y) == k_white;
+        EXPECT_EQ(white, set_up.gap_pixels);
+
+        const double millimetres_per_pixel =
+            25.4 * set_up.diagonal / std::hypot(double(set_up.nx), double(set_up.ny));
+        const double distance_mm = set_up.distance * 10.0;
+        const double minutes = white * millimetres_per_pixel / distance_mm * k_minutes_per_radian;
+        const double one_pixel = millimetres_per_pixel / distance_mm * k_minutes_per_radian;
+        EXPECT_NEAR(minutes, 10.0, one_pixel);
     }
 }
 

@@ -105,6 +105,20 @@ GTEST_TEST_F(RandomTest, FnnRejectsAFirstValueBelowOneTenThousandthBeforeDrawing
     EXPECT_EQ(RAN11(), k_first_values[3]);
 }
 
+GTEST_TEST_F(RandomTest, FnnIsComputedInSinglePrecisionBitForBit) {
+    // ln, square root, the product 6.283 × u2, the sine and the last product each rounded to
+    // single precision. Computed in double and rounded once, the third, fourth and sixth to
+    // eighth values differ in their last bits.
+    constexpr float expected[] = {
+        -0x1.220fep-3f, 0x1.4c81c4p-2f,  -0x1.0e9b5p-3f, 0x1.49c82ep+0f,
+        0x1.77624cp+0f, -0x1.ed41e4p-3f, 0x1.946bd2p+0f, -0x1.306f48p+0f,
+    };
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(FNN(), expected[i]);
+    }
+}
+
 GTEST_TEST_F(RandomTest, FnnIsBoundedAndNormallyDistributed) {
     constexpr int k_draws = 200000;
     double sum = 0;

@@ -44,30 +44,51 @@ struct RingView {
 RingView look_at_ring(const HeadlessService& s) {
     const std::shared_ptr<gfx::Surface> surface = s.surface(1);
     const auto white = [&](int x, int y) { return surface->pixel(x, y) == k_white; };
-    // Up the column through the centre: the ring's hole, then the ring. No gap points straight
-    // up, so this column sees both radii.
-    int y = k_centre_y;
-    while (y > 0 && white(k_centre_x, y)) --y;
-    const int inner = k_centre_y - y;
-    while (y > 0 && !white(k_centre_x, y)) --y;
-    const int outer = k_centre_y - y - 1;
-    // Without its gap the ring is symmetric about the centre's row and column, so the white
-    // pixels in the band between the two radii lie in the gap; their mean points along it.
+    // Along the column through the centre, up and down: the ring's hole, then the ring. A
+    // small ring's turned gap may cross the column on one side, which only lengthens the hole
+    // there; the other side then shows both radii. Going down, the fill leaves the bottom row of
+    // each disc open, so that side counts one pixel short.
+    const auto walk = [&](int step) {
+        int y = k_centre_y;
+        while (y > 0 && y < 649 && white(k_centre_x, y)) y += step;
+        const int hole = std::abs(y - k_centre_y);
+        while (y > 0 && y < 649 && !white(k_centre_x, y)) y += step;
+        return std::pair{hole, std::abs(y - k_centre_y) - 1};
+    };
+    const auto up = walk(-1);
+    const auto down = walk(+1);
+    const bool down_is_clear = down.first + 1 < up.first;
+    // The hole's radius about the point half a pixel up and left of the centre (below).
+    const int inner = (down_is_clear ? down.first + 1 : up.first) - 1;
+    const int outer = down_is_clear ? down.second + 1 : up.second;
+    // The discs are filled from their left and top ends up to but excluding their right and
+    // bottom ones, so the drawn ring is centred half a pixel up and left of the centre pixel;
+    // offsets are counted in half pixels from there. Without its gap the ring is symmetric about
+    // that point, so the white pixels in the band between the two radii lie in the gap; their
+    // mean points along it.
     int balance = 0;
     int sum_x = 0;
     int sum_y = 0;
-    for (int dy = -outer; dy <= outer; ++dy) {
-        for (int dx = -outer; dx <= outer; ++dx) {
-            const int squared = dx * dx + dy * dy;
-            if (squared < inner * inner || squared > outer * outer) continue;
+    for (int dy = -outer - 1; dy <= outer; ++dy) {
+        for (int dx = -outer - 1; dx <= outer; ++dx) {
+            const int half_x = 2 * dx + 1;
+            const int half_y = 2 * dy + 1;
+            const int squared = half_x * half_x + half_y * half_y;
+            // Half a pixel clear of either edge of the ring.
+            if (squared < (2 * inner + 1) * (2 * inner + 1) ||
+                squared > (2 * outer - 1) * (2 * outer - 1)) {
+                continue;
+            }
             if (!white(k_centre_x + dx, k_centre_y + dy)) continue;
-            balance += (dx > 0) - (dx < 0);
-            sum_x += dx;
-            sum_y += dy;
+            balance += (half_x > 0) - (half_x < 0);
+            sum_x += half_x;
+            sum_y += half_y;
         }
     }
     const double angle = std::atan2(sum_y, sum_x) * 180.0 / std::numbers::pi;
-    return {outer, (balance > 0) - (balance < 0), static_cast<int>(std::lround(angle / 45.0)) * 45};
+    // A level gap on the left may come out just below -180: that is the left too.
+    const int nearest = static_cast<int>(std::lround(angle / 45.0)) * 45;
+    return {outer, (balance > 0) - (balance < 0), nearest == -180 ? 180 : nearest};
 }
 
 // The line "For continuation press any mouse button" crosses row 570.

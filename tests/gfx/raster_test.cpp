@@ -298,7 +298,7 @@ PixelSet ellipse_pixels(Shape shape, int x1, int y1, int x2, int y2) {
     return canvas.inked();
 }
 
-GTEST_TEST(RasterEllipse, TouchesEverySideOfItsBoxAndIsSymmetric) {
+GTEST_TEST(RasterEllipse, OutlineTouchesEverySideOfItsBoxAndIsSymmetric) {
     struct Case {
         const char* what;
         Box box;
@@ -310,42 +310,91 @@ GTEST_TEST(RasterEllipse, TouchesEverySideOfItsBoxAndIsSymmetric) {
         {"two by two", {3, 3, 4, 4}},           {"three by three", {3, 3, 5, 5}},
     };
     for (const Case& c : cases) {
-        for (const Shape shape : {Shape::outline, Shape::filled}) {
-            SCOPED_TRACE(std::string(c.what) + (shape == Shape::filled ? ", filled" : ", outline"));
-            const Box& b = c.box;
-            const PixelSet pixels = ellipse_pixels(shape, b.right, b.bottom, b.left, b.top);
-            EXPECT_EQ(pixels, ellipse_pixels(shape, b.left, b.top, b.right, b.bottom))
-                << "corner order matters";
-            int left = 100, right = -1, top = 100, bottom = -1;
-            for (const auto& [x, y] : pixels) {
-                left = std::min(left, x);
-                right = std::max(right, x);
-                top = std::min(top, y);
-                bottom = std::max(bottom, y);
-                EXPECT_TRUE(pixels.contains({b.left + b.right - x, y})) << x << "," << y;
-                EXPECT_TRUE(pixels.contains({x, b.top + b.bottom - y})) << x << "," << y;
-            }
-            EXPECT_EQ(left, b.left);
-            EXPECT_EQ(right, b.right);
-            EXPECT_EQ(top, b.top);
-            EXPECT_EQ(bottom, b.bottom);
+        SCOPED_TRACE(c.what);
+        const Box& b = c.box;
+        const PixelSet pixels = ellipse_pixels(Shape::outline, b.right, b.bottom, b.left, b.top);
+        EXPECT_EQ(pixels, ellipse_pixels(Shape::outline, b.left, b.top, b.right, b.bottom))
+            << "corner order matters";
+        int left = 100, right = -1, top = 100, bottom = -1;
+        for (const auto& [x, y] : pixels) {
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+            EXPECT_TRUE(pixels.contains({b.left + b.right - x, y})) << x << "," << y;
+            EXPECT_TRUE(pixels.contains({x, b.top + b.bottom - y})) << x << "," << y;
         }
+        EXPECT_EQ(left, b.left);
+        EXPECT_EQ(right, b.right);
+        EXPECT_EQ(top, b.top);
+        EXPECT_EQ(bottom, b.bottom);
     }
 }
 
-GTEST_TEST(RasterEllipse, FilledIsExactlyTheOutlineAndWhatItEncloses) {
-    constexpr Box boxes[] = {{5, 5, 25, 25}, {2, 10, 45, 21}, {20, 1, 21, 46}, {3, 3, 9, 4}};
-    for (const Box& b : boxes) {
-        SCOPED_TRACE(::testing::Message()
-                     << b.left << "," << b.top << "-" << b.right << "," << b.bottom);
-        const PixelSet filled = ellipse_pixels(Shape::filled, b.left, b.top, b.right, b.bottom);
-        const PixelSet outline = ellipse_pixels(Shape::outline, b.left, b.top, b.right, b.bottom);
-        for (const auto& [x, y] : filled) {
-            const bool on_edge = !filled.contains({x - 1, y}) || !filled.contains({x + 1, y}) ||
-                                 !filled.contains({x, y - 1}) || !filled.contains({x, y + 1});
-            EXPECT_EQ(outline.contains({x, y}), on_edge) << x << "," << y;
+// The filled ellipse's rule evaluated pixel by pixel: the point (x, y) inside the ellipse whose
+// axes run between the box's coordinates, the curve counting on its left half and at its top.
+PixelSet filled_ellipse_by_points(Box b) {
+    PixelSet set;
+    const int64_t width = b.right - b.left;
+    const int64_t height = b.bottom - b.top;
+    for (int y = b.top; y <= b.bottom; ++y) {
+        for (int x = b.left; x <= b.right; ++x) {
+            const int64_t offset_x = 2 * x - (b.left + b.right);
+            const int64_t offset_y = 2 * y - (b.top + b.bottom);
+            const int64_t reach =
+                offset_x * offset_x * height * height + offset_y * offset_y * width * width;
+            const int64_t limit = width * width * height * height;
+            const bool on_curve_left_or_top =
+                reach == limit && (offset_x < 0 || (offset_x == 0 && offset_y < 0));
+            if (reach < limit || on_curve_left_or_top) set.insert({x, y});
         }
-        for (const auto& pixel : outline) EXPECT_TRUE(filled.contains(pixel));
+    }
+    return set;
+}
+
+GTEST_TEST(RasterEllipse, FilledCoversTheAreaBetweenItsCoordinates) {
+    // A box whose centre is a pixel gives a disc x2 - x1 pixels wide and y2 - y1 high: the left
+    // and top ends of its axes are in, the right and bottom ends out. With the centre between
+    // pixels the axes' ends are not pixels and the disc keeps just inside the curve.
+    struct Case {
+        const char* what;
+        Box box;
+    };
+    constexpr Case cases[] = {
+        {"circle centred on a pixel", {5, 5, 25, 25}},
+        {"circle centred between pixels", {5, 5, 24, 24}},
+        {"wide, centred on a pixel", {2, 10, 46, 20}},
+        {"wide, centred between columns", {2, 10, 45, 20}},
+        {"tall, centred between rows", {10, 1, 18, 46}},
+        {"very flat", {1, 20, 47, 22}},
+        {"two by two", {3, 3, 5, 5}},
+        {"one by one", {3, 3, 4, 4}},
+        {"one pixel high", {1, 20, 46, 21}},
+        {"large, for the row estimate", {1, 1, 47, 47}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Box& b = c.box;
+        const PixelSet pixels = ellipse_pixels(Shape::filled, b.left, b.top, b.right, b.bottom);
+        EXPECT_EQ(pixels, ellipse_pixels(Shape::filled, b.right, b.bottom, b.left, b.top))
+            << "corner order matters";
+        EXPECT_EQ(pixels, filled_ellipse_by_points(b));
+        int left = 100, right = -1, top = 100, bottom = -1;
+        for (const auto& [x, y] : pixels) {
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+        // The widest row is the centre row, the tallest column the centre column.
+        if ((b.top + b.bottom) % 2 == 0) {
+            EXPECT_EQ(left, b.left);
+            EXPECT_EQ(right, b.right - 1);
+        }
+        if ((b.left + b.right) % 2 == 0) {
+            EXPECT_EQ(top, b.top);
+            EXPECT_EQ(bottom, b.bottom - 1);
+        }
     }
 }
 
@@ -353,15 +402,24 @@ GTEST_TEST(RasterEllipse, SmallCirclesHaveTheExpectedShape) {
     struct Case {
         const char* what;
         Shape shape;
-        int size;
+        int size;  // the box runs from 0 to size - 1 for an outline, to size for a fill
         std::vector<std::string> picture;
     };
     const Case cases[] = {
-        {"diameter 10, filled",
+        // Centre (5, 5), radius 5: the left and top ends of the axes are in, the right and
+        // bottom ends (10, 5) and (5, 10) out.
+        {"box 0 to 10, filled",
          Shape::filled,
          10,
-         {"...####...", ".########.", ".########.", "##########", "##########", "##########",
-          "##########", ".########.", ".########.", "...####..."}},
+         {".....#....", "..######..", ".########.", ".#########", ".#########", "##########",
+          ".#########", ".#########", ".########.", "..######.."}},
+        // Centre (3.5, 3.5), radius 3.5: the tips of the axes fall between pixels, so the
+        // widest rows are 6 pixels, just inside the curve.
+        {"box 0 to 7, filled",
+         Shape::filled,
+         7,
+         {"........", "..####..", ".######.", ".######.", ".######.", ".######.", "..####..",
+          "........"}},
         {"diameter 7, outline",
          Shape::outline,
          7,
@@ -369,17 +427,19 @@ GTEST_TEST(RasterEllipse, SmallCirclesHaveTheExpectedShape) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        Canvas canvas(c.size, c.size);
-        raster_ellipse(canvas.grid(), c.shape, 0, 0, c.size - 1, c.size - 1, k_ink);
+        const int far = c.shape == Shape::filled ? c.size : c.size - 1;
+        Canvas canvas(int(c.picture.size()), int(c.picture.size()));
+        raster_ellipse(canvas.grid(), c.shape, 0, 0, far, far, k_ink);
         EXPECT_EQ(canvas.picture(), c.picture);
     }
 }
 
-GTEST_TEST(RasterEllipse, DegenerateBoxesDrawLines) {
+GTEST_TEST(RasterEllipse, DegenerateBoxes) {
+    // An outline of a flat box is a line; a filled box without width or height covers nothing.
     struct Case {
         const char* what;
         Box box;
-        PixelSet expected;
+        PixelSet outline;
     };
     const Case cases[] = {
         {"one pixel", {4, 4, 4, 4}, {{4, 4}}},
@@ -387,11 +447,10 @@ GTEST_TEST(RasterEllipse, DegenerateBoxesDrawLines) {
         {"one pixel high", {5, 3, 1, 3}, {{1, 3}, {2, 3}, {3, 3}, {4, 3}, {5, 3}}},
     };
     for (const Case& c : cases) {
-        for (const Shape shape : {Shape::outline, Shape::filled}) {
-            SCOPED_TRACE(c.what);
-            const Box& b = c.box;
-            EXPECT_EQ(ellipse_pixels(shape, b.left, b.top, b.right, b.bottom), c.expected);
-        }
+        SCOPED_TRACE(c.what);
+        const Box& b = c.box;
+        EXPECT_EQ(ellipse_pixels(Shape::outline, b.left, b.top, b.right, b.bottom), c.outline);
+        EXPECT_TRUE(ellipse_pixels(Shape::filled, b.left, b.top, b.right, b.bottom).empty());
     }
 }
 
@@ -419,18 +478,22 @@ PixelSet polygon_pixels(Shape shape, std::vector<Point> points, uint16_t mask = 
     return canvas.inked();
 }
 
-GTEST_TEST(RasterPolygon, FilledConvexShapesCoverExactlyTheirInsideAndEdges) {
+GTEST_TEST(RasterPolygon, FilledCoversThePointsInsideAndOnItsLeftAndTopEdges) {
+    // The right triangle's hypotenuse x + y = 13 is a right edge: points on it stay out.
     PixelSet triangle;
-    for (int y = 0; y <= 8; ++y) {
-        for (int x = 0; x + y <= 8; ++x) triangle.insert({x + 2, y + 3});
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x + y < 8; ++x) triangle.insert({x + 2, y + 3});
     }
-    // The diamond's side corners lie on a row where one edge ends and the next begins; each
-    // must be crossed once, or the middle row would come out empty.
+    // Row by row from |y - 11| up to but excluding 22 - |y - 11|. The side corners lie on a row
+    // where one edge ends and the next begins; each must be crossed once, or the middle row would
+    // come out empty. The top corner is a point, not an edge, and stays out.
     PixelSet diamond;
-    for (int y = 0; y <= 22; ++y) {
-        for (int x = 0; x <= 22; ++x) {
-            if (std::abs(x - 11) + std::abs(y - 11) <= 11) diamond.insert({x, y});
-        }
+    for (int y = 0; y < 22; ++y) {
+        for (int x = std::abs(y - 11); x < 22 - std::abs(y - 11); ++x) diamond.insert({x, y});
+    }
+    PixelSet square;
+    for (int y = 5; y < 9; ++y) {
+        for (int x = 3; x < 7; ++x) square.insert({x, y});
     }
     struct Case {
         const char* what;
@@ -441,6 +504,7 @@ GTEST_TEST(RasterPolygon, FilledConvexShapesCoverExactlyTheirInsideAndEdges) {
         {"triangle", {{2, 3}, {10, 3}, {2, 11}}, triangle},
         {"triangle, other way round", {{2, 11}, {10, 3}, {2, 3}}, triangle},
         {"diamond", {{11, 0}, {22, 11}, {11, 22}, {0, 11}}, diamond},
+        {"square from 3 to 7 and 5 to 9", {{3, 5}, {3, 9}, {7, 9}, {7, 5}}, square},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -448,19 +512,33 @@ GTEST_TEST(RasterPolygon, FilledConvexShapesCoverExactlyTheirInsideAndEdges) {
     }
 }
 
-GTEST_TEST(RasterPolygon, FilledIncludesItsOutlineOnSlantedEdges) {
-    const std::vector<std::vector<Point>> polygons = {
-        {{1, 1}, {22, 5}, {13, 21}},
-        {{3, 20}, {5, 2}, {20, 4}, {11, 12}},  // concave
-        {{12, 0}, {23, 12}, {12, 23}, {0, 12}},
+GTEST_TEST(RasterPolygon, FilledNeighboursSharingAnEdgeNeitherOverlapNorLeaveAGap) {
+    // A quadrilateral cut along a diagonal, and a slanted band cut across: every pixel of the
+    // whole is in exactly one of the parts.
+    struct Case {
+        const char* what;
+        std::vector<Point> whole, first, second;
     };
-    for (const auto& points : polygons) {
-        SCOPED_TRACE(::testing::Message()
-                     << points.size() << " points from " << points[0].x << "," << points[0].y);
-        const PixelSet filled = polygon_pixels(Shape::filled, points);
-        const PixelSet outline = polygon_pixels(Shape::outline, points);
-        for (const auto& pixel : outline) EXPECT_TRUE(filled.contains(pixel));
-        EXPECT_GT(filled.size(), outline.size());
+    const Case cases[] = {
+        {"quadrilateral cut along its diagonal",
+         {{1, 2}, {20, 5}, {17, 21}, {3, 15}},
+         {{1, 2}, {20, 5}, {17, 21}},
+         {{1, 2}, {17, 21}, {3, 15}}},
+        {"band at 45 degrees cut across",
+         {{4, 2}, {0, 6}, {15, 21}, {19, 17}},
+         {{4, 2}, {0, 6}, {7, 13}, {11, 9}},
+         {{11, 9}, {7, 13}, {15, 21}, {19, 17}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const PixelSet whole = polygon_pixels(Shape::filled, c.whole);
+        const PixelSet first = polygon_pixels(Shape::filled, c.first);
+        const PixelSet second = polygon_pixels(Shape::filled, c.second);
+        PixelSet joined = first;
+        for (const auto& pixel : second) {
+            EXPECT_TRUE(joined.insert(pixel).second) << pixel.first << "," << pixel.second;
+        }
+        EXPECT_EQ(joined, whole);
     }
 }
 
@@ -484,9 +562,11 @@ GTEST_TEST(RasterPolygon, OutlinePatternRunsOnAcrossTheCorners) {
     EXPECT_EQ(canvas.picture(), expected);
 }
 
-GTEST_TEST(RasterPolygon, DegenerateOutlines) {
+GTEST_TEST(RasterPolygon, DegenerateShapes) {
+    // An outline keeps its vertices; a fill without area covers nothing.
     EXPECT_EQ(polygon_pixels(Shape::outline, {{5, 5}, {5, 5}, {5, 5}}), (PixelSet{{5, 5}}));
-    EXPECT_EQ(polygon_pixels(Shape::filled, {{5, 5}, {5, 5}, {5, 5}}), (PixelSet{{5, 5}}));
+    EXPECT_TRUE(polygon_pixels(Shape::filled, {{5, 5}, {5, 5}, {5, 5}}).empty());
+    EXPECT_TRUE(polygon_pixels(Shape::filled, {{2, 5}, {6, 5}, {4, 5}}).empty());
     EXPECT_EQ(polygon_pixels(Shape::outline, {{2, 5}, {6, 5}, {4, 5}}),
               (PixelSet{{2, 5}, {3, 5}, {4, 5}, {5, 5}, {6, 5}}));
 }
