@@ -1,0 +1,189 @@
+// The promises every window service makes to the program about time, input and its end, run
+// against the Qt service and against the headless twin, so the scenario tests that run on the
+// twin stand for the real window.
+//
+// Each implementation has one fixture that knows how to make an event arrive while the program
+// thread waits and how to watch the program end; the tests speak only of the service's own
+// clock.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include "gfx/headless/headless_service.h"
+#include "gfx/qt/qt_window_service.h"
+
+namespace {
+
+using Body = std::function<void(gfx::WindowService&)>;
+
+// The twin: virtual time, the event delivered by the scripted user at its millisecond.
+class HeadlessPlatform {
+  public:
+    gfx::WindowService& service() { return service_; }
+
+    // A menu command chosen `after_ms` from now while the program waits.
+    void event_after(int after_ms) {
+        const int64_t at = service_.now_ms() + after_ms;
+        service_.set_user([at](gfx::HeadlessService& s) {
+            if (s.now_ms() == at) s.choose(1);
+        });
+    }
+    void event_now() { service_.choose(1); }
+    void events_done() { service_.set_user({}); }
+
+    // Runs `body` as the program and checks that it ended through stop_program with status 0
+    // and that nothing after the stop ran.
+    static void expect_stopped(const Body& body) {
+        gfx::HeadlessService service;
+        bool went_on = false;
+        const gfx::RunOutcome outcome = service.run(nullptr, [&](gfx::WindowService& ws) {
+            body(ws);
+            went_on = true;
+        });
+        EXPECT_EQ(outcome.kind, gfx::RunOutcome::Kind::stopped);
+        EXPECT_EQ(outcome.status, 0);
+        EXPECT_FALSE(went_on);
+    }
+
+  private:
+    gfx::HeadlessService service_;
+};
+
+// The real service on the offscreen platform: real time, the event chosen from another thread
+// as the window thread would.
+class QtPlatform {
+  public:
+    ~QtPlatform() { events_done(); }
+
+    gfx::WindowService& service() { return service_; }
+
+    void event_after(int after_ms) {
+        user_ = std::thread([this, after_ms] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(after_ms));
+            service_.choose_menu(1);
+        });
+    }
+    void event_now() { service_.choose_menu(1); }
+    void events_done() {
+        if (user_.joinable()) user_.join();
+    }
+
+    // The real service ends the process: the body runs in a child process.
+    static void expect_stopped(const Body& body) {
+        GTEST_FLAG_SET(death_test_style, "threadsafe");
+        EXPECT_EXIT(
+            {
+                gfx::QtWindowService service;
+                body(service);
+                std::_Exit(7);  // the stop returned
+            },
+            testing::ExitedWithCode(0), "");
+    }
+
+  private:
+    gfx::QtWindowService service_;
+    std::thread user_;
+};
+
+template <typename Platform>
+class WindowServiceContract : public testing::Test {
+  protected:
+    WindowServiceContract() {
+        platform = std::make_unique<Platform>();
+        ws().append_menu(1, gfx::k_menu_enabled, "Effect from training", [](int) {});
+    }
+
+    gfx::WindowService& ws() { return platform->service(); }
+
+    // Milliseconds on the service's clock that `action` took.
+    double taken_ms(const std::function<void()>& action) {
+        const double start = ws().clock_seconds();
+        action();
+        return (ws().clock_seconds() - start) * 1000.0;
+    }
+
+    std::unique_ptr<Platform> platform;
+};
+
+using Platforms = testing::Types<HeadlessPlatform, QtPlatform>;
+
+class PlatformNames {
+  public:
+    template <typename Platform>
+    static std::string GetName(int) {
+        return std::is_same_v<Platform, HeadlessPlatform> ? "Headless" : "Qt";
+    }
+};
+
+TYPED_TEST_SUITE(WindowServiceContract, Platforms, PlatformNames);
+
+// Upper bounds below only catch a call that waits far too long or hangs; how close the real
+// service comes is for the benchmarks to measure.
+constexpr double k_hang_ms = 1000.0;
+
+TYPED_TEST(WindowServiceContract, WaitForInputWakesOnTheEventThatArrivesDuringIt) {
+    this->platform->event_after(50);
+    const double taken = this->taken_ms([&] { this->ws().wait_for_input(5000); });
+    this->platform->events_done();
+    EXPECT_GE(taken, 50.0 - 1.0);
+    EXPECT_LT(taken, k_hang_ms);
+}
+
+TYPED_TEST(WindowServiceContract, WaitForInputEndsAtItsDeadlineWithoutAnEvent) {
+    const double taken = this->taken_ms([&] { this->ws().wait_for_input(30); });
+    EXPECT_GE(taken, 30.0 - 0.5);
+    EXPECT_LT(taken, 30.0 + k_hang_ms);
+}
+
+TYPED_TEST(WindowServiceContract, EventBeforeTheWaitEndsItAtOnceAndOnlyOnce) {
+    this->platform->event_now();
+    EXPECT_LT(this->taken_ms([&] { this->ws().wait_for_input(5000); }), k_hang_ms);
+    // The event was taken by that wait: the next one runs to its deadline.
+    EXPECT_GE(this->taken_ms([&] { this->ws().wait_for_input(40); }), 40.0 - 0.5);
+}
+
+TYPED_TEST(WindowServiceContract, SleepAndTonesTakeTheirTime) {
+    struct Case {
+        const char* what;
+        std::function<void(gfx::WindowService&)> call;
+        double at_least_ms;
+    };
+    const Case cases[] = {
+        {"sleep", [](gfx::WindowService& ws) { ws.sleep_ms(60); }, 60},
+        {"tone", [](gfx::WindowService& ws) { ws.beep(1000, 80); }, 80},
+        {"silent tone", [](gfx::WindowService& ws) { ws.beep(0, 70); }, 70},
+        {"sleep of no time", [](gfx::WindowService& ws) { ws.sleep_ms(0); }, 0},
+        {"negative sleep does not wait", [](gfx::WindowService& ws) { ws.sleep_ms(-100); }, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const double taken = this->taken_ms([&] { c.call(this->ws()); });
+        EXPECT_GE(taken, c.at_least_ms - 0.5);
+        EXPECT_LT(taken, c.at_least_ms + k_hang_ms);
+    }
+}
+
+TYPED_TEST(WindowServiceContract, ClockNeverRunsBackAndCountsSecondsSince1970) {
+    double previous = this->ws().clock_seconds();
+    // Later than 2020, as a reading in seconds since 1970 must be.
+    EXPECT_GT(previous, 1.5e9);
+    for (int i = 0; i < 200; ++i) {
+        if (i % 50 == 0) this->ws().sleep_ms(1);
+        const double now = this->ws().clock_seconds();
+        EXPECT_GE(now, previous);
+        previous = now;
+    }
+}
+
+TYPED_TEST(WindowServiceContract, StopEndsTheProgramAtOnceWithSuccess) {
+    TypeParam::expect_stopped([](gfx::WindowService& ws) {
+        ws.set_exit_mode(2);
+        ws.stop_program();
+    });
+}
+
+}  // namespace
