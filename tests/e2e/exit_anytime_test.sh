@@ -18,6 +18,11 @@ echo "exit-anytime test: $ROUNDS rounds, SEED=$SEED"
 random_pause() { sleep "$(awk -v ms=$((RANDOM % ($1 + 1))) 'BEGIN { printf "%.3f", ms / 1000 }')"; }
 now() { date +%s.%N; }
 
+# The start screen's first picture, once the dialog has closed.
+start_screen_shown() {
+    wait_screen 10 origin >/dev/null || { echo "round $round: the start screen was not found"; exit 1; }
+}
+
 start_display
 phases=(dialog start_screen training summary_wait graph)
 worst=0
@@ -42,12 +47,12 @@ for round in $(seq 1 "$ROUNDS"); do
         case "$phase" in
             start_screen) random_pause 2000 ;;
             training)
-                sleep 2.5
+                start_screen_shown
                 xdotool mousemove 500 400 click 1
                 random_pause 4000
                 ;;
             summary_wait)
-                sleep 2.5
+                start_screen_shown
                 xdotool mousemove 500 400 click 1
                 # The summary shows once the run's record is in the log.
                 lines_before=$(wc -l <"$WORK/pelidor.rtr")
@@ -58,7 +63,7 @@ for round in $(seq 1 "$ROUNDS"); do
                 random_pause 1000
                 ;;
             graph)
-                sleep 2.5
+                start_screen_shown
                 xdotool mousemove 105 10 click 1
                 random_pause 1500
                 ;;

@@ -8,9 +8,23 @@
   screen.py gap shot.ppm x y     prints "left" or "right": the side of the ring's gap, for a
                                  surface at (x, y); "none" when no ring is seen
   screen.py side shot.ppm x y    prints "left" or "right": the side of the training figure
+  screen.py wait shot.ppm seconds CHECK [args]
+                                 takes screenshots into shot.ppm until CHECK holds, at most
+                                 the given seconds; prints what the check found and fails when
+                                 it never held. CHECK is one of
+      origin                     a start-screen picture is shown; prints "x y" of the surface
+      answer x y                 a training frame awaits its answer (the signal bar is green)
+      answered x y               the signal bar is no longer green: the answer was taken
+      ring x y                   a Landolt ring is shown; prints the side of its gap
+      colour R G B x y x1 y1 x2 y2
+                                 a pixel of that colour lies in the rectangle (x1, y1)-(x2, y2)
+                                 of the surface at (x, y)
+      changed other.ppm x y      the surface at (x, y) differs from the one in other.ppm
 """
 import math
+import subprocess
 import sys
+import time
 
 SURFACE_W, SURFACE_H = 980, 650
 
@@ -80,7 +94,62 @@ def figure_side(shot, ox, oy):
     return "right" if same["right"] > same["left"] else "left"
 
 
+def has_colour(shot, rgb, ox, oy, x1, y1, x2, y2):
+    for y in range(oy + y1, oy + y2 + 1):
+        for x in range(ox + x1, ox + x2 + 1):
+            if shot.rgb(x, y) == rgb:
+                return True
+    return False
+
+
+def surface_of(shot, ox, oy):
+    return [shot.pixels[3 * ((oy + y) * shot.width + ox):3 * ((oy + y) * shot.width + ox + SURFACE_W)]
+            for y in range(SURFACE_H)]
+
+
+def check(name, shot, args):
+    """What the check found when it holds, else None."""
+    if name == "origin":
+        found = origin(shot)
+        return None if found is None else f"{found[0]} {found[1]}"
+    if name == "answer":
+        ox, oy = int(args[0]), int(args[1])
+        return "answer" if shot.rgb(ox + 5, oy + 15) == (0, 255, 0) else None
+    if name == "answered":
+        ox, oy = int(args[0]), int(args[1])
+        return "answered" if shot.rgb(ox + 5, oy + 15) != (0, 255, 0) else None
+    if name == "ring":
+        ox, oy = int(args[0]), int(args[1])
+        side = gap_side(shot, ox, oy)
+        return None if side == "none" else side
+    if name == "colour":
+        rgb = (int(args[0]), int(args[1]), int(args[2]))
+        ox, oy, x1, y1, x2, y2 = (int(a) for a in args[3:9])
+        return "found" if has_colour(shot, rgb, ox, oy, x1, y1, x2, y2) else None
+    if name == "changed":
+        other = Shot(args[0])
+        ox, oy = int(args[1]), int(args[2])
+        return "changed" if surface_of(shot, ox, oy) != surface_of(other, ox, oy) else None
+    raise SystemExit(f"unknown check {name}")
+
+
+def wait(path, seconds, name, args):
+    deadline = time.monotonic() + seconds
+    while True:
+        subprocess.run(["import", "-window", "root", "-depth", "8", f"ppm:{path}"], check=True)
+        found = check(name, Shot(path), args)
+        if found is not None:
+            print(found)
+            return 0
+        if time.monotonic() > deadline:
+            print("none")
+            return 1
+        time.sleep(0.02)
+
+
 def main():
+    if sys.argv[1] == "wait":
+        sys.exit(wait(sys.argv[2], float(sys.argv[3]), sys.argv[4], sys.argv[5:]))
     command, shot = sys.argv[1], Shot(sys.argv[2])
     if command == "origin":
         found = origin(shot)

@@ -37,61 +37,65 @@ xdotool key Return
 for _ in $(seq 1 100); do [ -f "$WORK/pelidor.vvd" ] && break; sleep 0.05; done
 [ -f "$WORK/pelidor.vvd" ] || fail "the parameter file was not written"
 
-sleep 2.5
-shot
-read -r ox oy < <(screen origin "$WORK/screen.ppm")
-[ "$ox" != "none" ] || fail "the start screen was not found"
+read -r ox oy < <(wait_screen 10 origin) || fail "the start screen was not found"
 keep start_screen
 
 # Training: three presentations, each answered on the figure's side once it is shown.
+# Its answer window is open while the signal bar is green; the bar turns red once the answer
+# is taken (after the last one the summary covers it at once).
 xdotool mousemove $((ox + 490)) $((oy + 325)) click 1
 for presentation in 1 2 3; do
-    sleep 1.5
-    shot
+    wait_screen 10 answer "$ox" "$oy" >/dev/null || fail "presentation $presentation did not appear"
     [ "$presentation" -eq 1 ] && keep training
     side=$(screen side "$WORK/screen.ppm" "$ox" "$oy")
     [ "$side" = left ] && xdotool click 1 || xdotool click 3
-    sleep 0.5
+    wait_screen 10 answered "$ox" "$oy" >/dev/null || fail "the answer to presentation $presentation was not taken"
 done
-for _ in $(seq 1 100); do [ -f "$WORK/pelidor.rtr" ] && break; sleep 0.05; done
+# The closing prompt, in blue, waits for the click that returns to the start screen.
+prompt_shown() { wait_screen 10 colour 0 0 255 "$ox" "$oy" 60 550 700 590 >/dev/null; }
+prompt_shown || fail "the summary's prompt did not appear"
 [ -f "$WORK/pelidor.rtr" ] || fail "no training record"
-sleep 0.5
 keep summary
 xdotool click 1
-sleep 2.5
+wait_screen 10 origin >/dev/null || fail "the start screen did not come back"
 
 # Sight check: answer every ring on the side of its gap until the result is shown.
+# Each ring is answered as soon as it shows; the next look waits until the screen has moved
+# on from it (a blank, a ring of the next level, or the result).
 xdotool click 3
-sleep 0.4
-shot
+wait_screen 10 ring "$ox" "$oy" >/dev/null || fail "no ring appeared"
 keep ring
 for ring in $(seq 1 120); do
     lines=$(grep -c '' "$WORK/pelidor.rtr")
     [ "$lines" -ge 3 ] && break
-    shot
-    side=$(screen gap "$WORK/screen.ppm" "$ox" "$oy")
+    side=$(wait_screen 10 ring "$ox" "$oy") || fail "ring $ring did not appear"
+    cp "$WORK/screen.ppm" "$WORK/answered.ppm"
     case "$side" in
         left) xdotool click 1 ;;
         right) xdotool click 3 ;;
     esac
-    sleep 1.45
+    wait_screen 10 changed "$WORK/answered.ppm" "$ox" "$oy" >/dev/null ||
+        fail "the answer to ring $ring was not taken"
 done
 [ "$(grep -c '' "$WORK/pelidor.rtr")" -ge 3 ] || fail "no sight-check record"
-sleep 0.5
+prompt_shown || fail "the result's prompt did not appear"
 keep result
 xdotool click 1
-sleep 2.5
+wait_screen 10 origin >/dev/null || fail "the start screen did not come back"
 
 xdotool mousemove 105 10 click 1
-sleep 1.5
+# The graph's closing message is written last, in 0xDDAA00.
+wait_screen 10 colour 0 170 221 "$ox" "$oy" 265 621 700 649 >/dev/null || fail "no graph"
 keep graph
 xdotool mousemove $((ox + 490)) $((oy + 325)) click 1
-sleep 1
+wait_screen 10 origin >/dev/null || fail "the start screen did not come back after the graph"
 xdotool mousemove 210 10 click 1
-sleep 0.8
+about=$(wait_window "About .*" 10) || fail "the user guide did not open"
+# Mapped is not yet painted: give the box a moment for its screenshot.
+sleep 0.2
 keep user_guide
 xdotool key Return
-sleep 0.5
+for _ in $(seq 1 200); do xdotool search --onlyvisible --name "^About " >/dev/null 2>&1 || break; sleep 0.02; done
 kill -0 "$PROGRAM_PID" || fail "the program ended before Exit"
 xdotool mousemove 20 10 click 1
 wait_program_end 1.0 || fail "Exit did not end the program within 1 s"

@@ -33,7 +33,8 @@ case "$geometry" in
     *"Position: 0,0"*"Geometry: 1024x768"*) ;;
     *) echo "the frame window is not 1024 x 768 at (0, 0): $geometry"; exit 1 ;;
 esac
-sleep 2
+# The start screen follows the dialog, and the program keeps running.
+wait_screen 10 origin >/dev/null || { echo "the start screen was not found"; cat "$WORK/program.log"; exit 1; }
 kill -0 "$PROGRAM_PID" || { echo "the program ended by itself"; cat "$WORK/program.log"; exit 1; }
 
 # "Exit" is the leftmost command of the menu bar, at the frame's top-left corner.

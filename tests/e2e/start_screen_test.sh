@@ -11,7 +11,6 @@ start_display
 make_work_folder
 start_program
 begin_from_dialog
-# Grey for one second, then the picture is held for five: look in the middle of the hold.
-sleep 3
-import -window root -depth 8 "ppm:$WORK/screen.ppm"
+# Grey for one second, then the picture is held for five: look as soon as it is shown.
+wait_screen 10 origin >/dev/null || { echo "the start screen was not found"; exit 1; }
 python3 "$SOURCE_DIR/tests/e2e/start_picture_check.py" "$WORK/screen.ppm" "$WORK/pelidor.sym" 2 20

@@ -13,13 +13,14 @@ make_work_folder
 write_parameter_file 3 2
 start_program
 begin_from_dialog
-# The first picture (size 2) is complete one second after the dialog; click in its hold.
-sleep 2.5
+# Click in the hold of the first picture (size 2) once it is shown.
+read -r ox oy < <(wait_screen 10 origin) || { echo "the start screen was not found"; exit 1; }
 xdotool mousemove 500 400 click 1
 # Three presentations of about 1 + 0.2 + 2 + 0.3 s, then the summary and the log record.
 for _ in $(seq 1 300); do [ -f "$WORK/pelidor.rtr" ] && break; sleep 0.1; done
 [ -f "$WORK/pelidor.rtr" ] || { echo "no log record was written"; cat "$WORK/program.log"; exit 1; }
-sleep 0.5
+# The blue closing prompt is drawn after the record, right before the wait for a click.
+wait_screen 10 colour 0 0 255 "$ox" "$oy" 60 550 700 590 >/dev/null || { echo "no closing prompt"; exit 1; }
 header="     Date             Time         Distance     MeasureNpresent Ntrue_ans Nerrors Nno_ans  Av.tim.ans    Npush-ups "
 record_pattern='^ [0-3][0-9]\.[01][0-9]\.[0-9]{4}\.,  [ 12][0-9]hour[ 1-5][0-9]min [ 1-5][0-9]sec, D=  200\.0cm  Is=   2  Np=   3 Nt=   0 Ner=   0 Nna=   3 t_av=     NaNs  Npup=   3$'
 mapfile -t lines < <(tr -d '\r' <"$WORK/pelidor.rtr")
@@ -29,7 +30,7 @@ mapfile -t lines < <(tr -d '\r' <"$WORK/pelidor.rtr")
 [ "$(grep -c $'\r$' "$WORK/pelidor.rtr")" -eq 2 ] || { echo "lines do not end in CR LF"; exit 1; }
 # The summary waits for a click; then the start screen resumes.
 xdotool mousemove 500 400 click 1
-sleep 1
+wait_screen 10 origin >/dev/null || { echo "the start screen did not come back"; exit 1; }
 kill -0 "$PROGRAM_PID" || { echo "the program ended"; exit 1; }
 xdotool mousemove 20 10 click 1
 wait_program_end 1.0 || { echo "Exit did not end the program within 1 s"; exit 1; }

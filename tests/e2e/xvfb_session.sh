@@ -63,6 +63,15 @@ wait_window() {
     return 1
 }
 
+# Waits at most `seconds` until the screen shows what a check of screen.py looks for (the
+# checks are listed there); prints what the check found. The last screenshot stays in
+# $WORK/screen.ppm.
+wait_screen() {
+    local seconds=$1
+    shift
+    python3 "$SOURCE_DIR/tests/e2e/screen.py" wait "$WORK/screen.ppm" "$seconds" "$@"
+}
+
 # Waits until the program has ended, at most the given seconds (fractions allowed).
 wait_program_end() {
     local limit=$1 waited=0
