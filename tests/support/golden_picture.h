@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <span>
+#include <vector>
 
 #include "gfx/types.h"
 
@@ -18,5 +19,19 @@ std::filesystem::path golden_path(const char* folder, const char* name);
 // it is trusted.
 ::testing::AssertionResult matches_golden(std::span<const gfx::Colour> picture, int width,
                                           int height, const std::filesystem::path& golden);
+
+// A rectangle of a picture that holds one text and nothing else, both corners included.
+struct TextArea {
+    const char* what;
+    int left, top, right, bottom;
+};
+
+// As above, except inside the text areas: there only the text's ink is compared, the colours
+// that differ from the area's paper (its top-left pixel) and the box they fill, which may move
+// by up to `slack` pixels on each side. Glyphs drawn by another version of a font pass; a text
+// that moved, changed colour or is missing does not.
+::testing::AssertionResult matches_golden(std::span<const gfx::Colour> picture, int width,
+                                          int height, const std::filesystem::path& golden,
+                                          std::span<const TextArea> text_areas, int slack = 2);
 
 }  // namespace testing_support
