@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -241,6 +242,43 @@ GTEST_TEST_F(TrainingFrameTest, BothButtonsAbandonTheFrameWhereItStands) {
         service.set_user({});
     }
     state::reset_all();
+}
+
+// The twin with a look at the window after every drawing call, so a test can act between two
+// figure points, where nothing pauses.
+class WatchedService : public HeadlessService {
+  public:
+    std::function<void(WatchedService&)> after_drawing;
+
+  protected:
+    void present(int unit) override {
+        HeadlessService::present(unit);
+        if (after_drawing) after_drawing(*this);
+    }
+};
+
+GTEST_TEST(TrainingFrameAbandon, BothButtonsAfterAFigurePointStopTheDirectPathThere) {
+    testing_support::reset_program_state();
+    // Two blocks of K 2 above the stimulus area, in rows 1 to 4, which only the figure
+    // draws: the first point's block ends with its bottom-right pixel, white.
+    const FigureTables figures = figure_of(2, {{0, 100}, {0, 200}});
+    WatchedService service;
+    plot::PAGE(service, 1, 640, 980, "Trainer for eyes");
+    service.set_colour(k_previous);
+    service.rectangle(gfx::Shape::filled, 0, 0, 979, 639);
+    FrameDrawer frames(service, 980, 640);
+    ASSERT_FALSE(frames.image_path());
+    exercises::reset_generators();
+    const int xoff = 20;  // the first side of the sequence is the left
+    service.after_drawing = [&](WatchedService& s) {
+        if (s.pixel(xoff + 100 + 4, 4) == 0xFFFFFFu) state::store(state::MBUTTON, 3);
+    };
+    EXPECT_FALSE(frames.draw(2, figures).has_value());
+    service.after_drawing = nullptr;
+    EXPECT_EQ(service.pixel(xoff + 100 + 1, 1), 0xFFFFFFu) << "the first block is drawn";
+    EXPECT_EQ(service.pixel(xoff + 200 + 1, 1), k_previous) << "the second is not";
+    EXPECT_EQ(service.pixel(xoff + 200 + 4, 4), k_previous);
+    testing_support::reset_program_state();
 }
 
 }  // namespace
