@@ -1,5 +1,6 @@
 #include "app/main_loop.h"
 
+#include "state/mouse_protocol.h"
 #include "state/shared_state.h"
 
 namespace app {
@@ -38,13 +39,13 @@ void MainLoop::serve_requests() {
         int32_t width = state::NXW;
         int32_t height = state::NYW;
         routines_.sight_check(ws_, width, height);
-        wait_all_released();
-        store(state::MEVENT, 0);
+        state::wait_until_released(ws_);
+        state::forget_press();
     }
     if (load(state::MODEREQ) == state::k_graph_request) {
         store(state::MODEREQ, state::k_no_request);
         routines_.progress_graph(ws_);
-        store(state::MEVENT, 0);
+        state::forget_press();
     }
 }
 
@@ -94,32 +95,29 @@ bool MainLoop::checks(std::initializer_list<Check> order, LeftVariant variant) {
     for (const Check check : order) {
         switch (check) {
             case Check::both:
-                if (load(state::MBUTTON) == 3) {
-                    wait_all_released();
+                if (state::both_buttons()) {
+                    state::wait_until_released(ws_);
                     ws_.close_unit(1);
                     ws_.stop_program();
                 }
                 break;
             case Check::request:
-                if (load(state::MODEREQ) != state::k_no_request) return true;
+                if (state::request_pending()) return true;
                 break;
             case Check::right:
-                // MEVENT first, then MBUTTON, then MDOWN: the order the callback stores in reverse.
-                if (load(state::MEVENT) == 1 && load(state::MBUTTON) == 2 &&
-                    load(state::MDOWN) == 0) {
+                if (state::click_completed(state::k_right_button)) {
                     store(state::MODEREQ, state::k_sight_check_request);
                     return true;
                 }
                 break;
             case Check::left:
-                if (load(state::MEVENT) == 1 && load(state::MBUTTON) == 1 &&
-                    load(state::MDOWN) == 0) {
+                if (state::click_completed(state::k_left_button)) {
                     routines_.training(ws_, NSHOWN, state::figures, state::NXW, state::NYW);
                     if (variant == LeftVariant::hold) {
                         store(state::MBUTTON, 0);
-                        wait_all_released();
+                        state::wait_until_released(ws_);
                     } else {
-                        wait_all_released();
+                        state::wait_until_released(ws_);
                         store(state::MBUTTON, 0);
                     }
                     return true;
@@ -128,10 +126,6 @@ bool MainLoop::checks(std::initializer_list<Check> order, LeftVariant variant) {
         }
     }
     return false;
-}
-
-void MainLoop::wait_all_released() {
-    while (load(state::MDOWN) != 0) ws_.wait_for_input(gfx::k_event_wait_ms);
 }
 
 }  // namespace app

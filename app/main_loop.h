@@ -40,7 +40,6 @@ class MainLoop {
     bool size_step(int32_t size);
     // Runs the checks in order; true when one of them restarts the loop.
     bool checks(std::initializer_list<Check> order, LeftVariant variant);
-    void wait_all_released();
 
     gfx::WindowService& ws_;
     const Routines& routines_;

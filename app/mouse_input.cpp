@@ -1,6 +1,7 @@
 #include "app/mouse_input.h"
 
 #include "gfx/types.h"
+#include "state/mouse_protocol.h"
 #include "state/shared_state.h"
 
 namespace app {
@@ -11,8 +12,10 @@ void TYPXY(int /*unit*/, int /*event*/, int key_state, int /*x*/, int /*y*/) {
     // rest of the run.
     const int32_t code = key_state & (gfx::k_key_left | gfx::k_key_right);
     state::store(state::MDOWN, code);
-    // Both buttons (3) stay latched until the program thread clears them.
-    if (code != 0 && state::load(state::MBUTTON) < 3) state::store(state::MBUTTON, code);
+    // Both buttons stay latched until the program thread clears them.
+    if (code != 0 && state::load(state::MBUTTON) < state::k_both_buttons) {
+        state::store(state::MBUTTON, code);
+    }
     if (code != 0) state::store(state::MEVENT, 1);
 }
 

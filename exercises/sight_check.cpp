@@ -6,6 +6,7 @@
 #include "exercises/landolt_ring.h"
 #include "exercises/sight_check_trial.h"
 #include "results/results_log.h"
+#include "state/mouse_protocol.h"
 #include "state/shared_state.h"
 #include "textio/fields.h"
 
@@ -16,12 +17,6 @@ namespace {
 constexpr gfx::Colour k_blue = 0xFF0000;
 const std::string k_label_font = "t'Times New Roman Cyr'h38w17ib";
 const std::string k_result_font = "t'Times New Roman Cyr'h120w40ib";
-
-constexpr int32_t k_both_buttons = 3;
-
-void wait_until_all_buttons_up(gfx::WindowService& ws) {
-    while (state::load(state::MDOWN) != 0) ws.wait_for_input(gfx::k_event_wait_ms);
-}
 
 // Bisection over the acuity table: the highest level seen, or nothing when the check was
 // abandoned or the parameters cannot size a ring. Both buttons also clear the mouse state so
@@ -34,14 +29,14 @@ std::optional<float> search_acuity(gfx::WindowService& ws, int32_t W, int32_t H)
     while (true) {
         const LevelVerdict verdict =
             TESTSTR(ws, TOZ(probe), screen.DIST, screen.DIAG, W, H, screen.NX, screen.NY);
-        if (state::load(state::MBUTTON) == k_both_buttons) {
-            wait_until_all_buttons_up(ws);
+        if (state::both_buttons()) {
+            state::wait_until_released(ws);
             state::store(state::MBUTTON, 0);
             state::store(state::MEVENT, 0);
             state::store(state::MDOWN, 0);
             return std::nullopt;
         }
-        if (state::load(state::MODEREQ) != state::k_no_request) return std::nullopt;
+        if (state::request_pending()) return std::nullopt;
         if (verdict == LevelVerdict::abandoned || verdict == LevelVerdict::no_ring) {
             return std::nullopt;
         }
@@ -70,12 +65,6 @@ void show_result(gfx::WindowService& ws, float acuity) {
     ws.out_text("For continuation press any mouse button");
 }
 
-void wait_for_any_button(gfx::WindowService& ws) {
-    state::store(state::MEVENT, 0);
-    while (state::load(state::MEVENT) == 0) ws.wait_for_input(gfx::k_event_wait_ms);
-    state::store(state::MEVENT, 0);
-}
-
 }  // namespace
 
 void EVETEST(gfx::WindowService& ws, int32_t& NXW, int32_t& NYW) {
@@ -83,7 +72,7 @@ void EVETEST(gfx::WindowService& ws, int32_t& NXW, int32_t& NYW) {
     if (!acuity) return;
     results::append_sight_check(ws, *acuity);
     show_result(ws, *acuity);
-    wait_for_any_button(ws);
+    state::wait_for_press(ws);
 }
 
 }  // namespace exercises

@@ -4,6 +4,8 @@
 
 #include "exercises/landolt_ring.h"
 #include "exercises/random.h"
+#include "exercises/tone.h"
+#include "state/mouse_protocol.h"
 #include "state/shared_state.h"
 
 namespace exercises {
@@ -23,27 +25,10 @@ constexpr int k_correct_in_a_row_for_seen = 10;
 constexpr int k_wrong_for_not_seen = 3;
 constexpr int k_unanswered_for_not_seen = 5;
 
-struct Tone {
-    int frequency;
-    int duration_ms;
-};
 constexpr Tone k_ring_shown_tone = {1000, 150};
 constexpr Tone k_correct_tone = {800, 200};
 constexpr Tone k_wrong_tone = {200, 300};
 constexpr Tone k_unanswered_tone = {400, 200};
-
-// Mouse buttons as the answer codes of MBUTTON.
-constexpr int32_t k_left_button = 1;
-constexpr int32_t k_right_button = 2;
-constexpr int32_t k_both_buttons = 3;
-
-bool both_buttons_pressed() {
-    return state::load(state::MBUTTON) == k_both_buttons;
-}
-
-bool request_pending() {
-    return state::load(state::MODEREQ) != state::k_no_request;
-}
 
 // A random side and tilt: two draws from RAN11 per ring, the side first.
 RingPlacement random_placement() {
@@ -60,10 +45,11 @@ Response await_answer(gfx::WindowService& ws, int side, double shown_at) {
     while (true) {
         ws.sleep_ms(k_poll_ms);
         const auto elapsed = static_cast<float>(ws.clock_seconds() - shown_at);
-        if (request_pending() || both_buttons_pressed()) return Response::abandoned;
-        if (state::load(state::MEVENT) == 1) {
-            const int32_t expected = side == k_gap_left ? k_left_button : k_right_button;
-            return state::load(state::MBUTTON) == expected ? Response::correct : Response::wrong;
+        if (state::request_pending() || state::both_buttons()) return Response::abandoned;
+        if (state::press_arrived()) {
+            const int32_t expected =
+                side == k_gap_left ? state::k_left_button : state::k_right_button;
+            return state::latched_button() == expected ? Response::correct : Response::wrong;
         }
         if (elapsed >= k_answer_window_s) return Response::unanswered;
     }
@@ -88,8 +74,8 @@ struct Tally {
 
 // A feedback tone, unless both buttons are down by now. False when the check is abandoned.
 bool feedback(gfx::WindowService& ws, Tone tone) {
-    if (both_buttons_pressed()) return false;
-    ws.beep(tone.frequency, tone.duration_ms);
+    if (state::both_buttons()) return false;
+    play(ws, tone);
     return true;
 }
 
@@ -122,7 +108,7 @@ bool blank_pause(gfx::WindowService& ws, int32_t NX, int32_t NY) {
     const double blank_from = ws.clock_seconds();
     do {
         ws.sleep_ms(k_poll_ms);
-        if (both_buttons_pressed()) return false;
+        if (state::both_buttons()) return false;
     } while (ws.clock_seconds() - blank_from < k_blank_pause_s);
     return true;
 }
@@ -141,10 +127,10 @@ LevelVerdict TESTSTR(gfx::WindowService& ws, float A, float DIST, float DIAG, in
         draw_ring(ws, place_ring(*size, W, H, placement.side, placement.tilt));
 
         const double shown_at = ws.clock_seconds();
-        if (both_buttons_pressed()) return LevelVerdict::abandoned;
+        if (state::both_buttons()) return LevelVerdict::abandoned;
         // Clicks made during the pauses before this ring are not answers to it.
-        state::store(state::MEVENT, 0);
-        ws.beep(k_ring_shown_tone.frequency, k_ring_shown_tone.duration_ms);
+        state::forget_press();
+        play(ws, k_ring_shown_tone);
 
         const Response response = await_answer(ws, placement.side, shown_at);
         if (!score(ws, response, A, tally)) return LevelVerdict::abandoned;

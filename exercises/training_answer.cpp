@@ -5,16 +5,14 @@
 #include <optional>
 #include <utility>
 
+#include "exercises/tone.h"
+#include "state/mouse_protocol.h"
 #include "state/shared_state.h"
 
 namespace exercises {
 
 namespace {
 
-struct Tone {
-    int frequency;
-    int duration_ms;
-};
 constexpr Tone k_window_opens{1000, 200};
 constexpr Tone k_correct{800, 200};
 constexpr Tone k_wrong{200, 300};
@@ -29,12 +27,9 @@ void fill(gfx::WindowService& ws, gfx::Colour colour, int16_t x1, int16_t y1, in
     ws.rectangle(gfx::Shape::filled, x1, y1, x2, y2);
 }
 
-void play(gfx::WindowService& ws, Tone tone) {
-    ws.beep(tone.frequency, tone.duration_ms);
-}
-
 AnswerOutcome judge(int32_t button, const FigurePlacement& placement) {
-    return button == (placement.right ? 2 : 1) ? AnswerOutcome::correct : AnswerOutcome::wrong;
+    const int32_t figure_side = placement.right ? state::k_right_button : state::k_left_button;
+    return button == figure_side ? AnswerOutcome::correct : AnswerOutcome::wrong;
 }
 
 // When the answer seen by the poll at `poll` was given: at the press's own moment, when the
@@ -60,7 +55,7 @@ void draw_idle_bars(gfx::WindowService& ws, int16_t width) {
 AnswerResult await_answer(gfx::WindowService& ws, int16_t width, int32_t number, int32_t count,
                           const FigurePlacement& placement) {
     const double t0 = ws.clock_seconds();
-    state::store(state::MEVENT, 0);
+    state::forget_press();
 
     const int16_t right = static_cast<int16_t>(width - 1);
     fill(ws, k_signal_waiting, 0, k_signal_top, right, k_signal_bottom);
@@ -74,11 +69,11 @@ AnswerResult await_answer(gfx::WindowService& ws, int16_t width, int32_t number,
     for (;;) {
         const double poll = ws.clock_seconds();
         const auto elapsed = static_cast<float>(poll - t0);
-        if (state::load(state::MODEREQ) != state::k_no_request) return {AnswerOutcome::abandoned};
-        if (state::load(state::MBUTTON) == 3) return {AnswerOutcome::abandoned};
-        if (state::load(state::MEVENT) == 1) {
+        if (state::request_pending()) return {AnswerOutcome::abandoned};
+        if (state::both_buttons()) return {AnswerOutcome::abandoned};
+        if (state::press_arrived()) {
             // The answer is timed from the click itself, not from when this thread noticed it.
-            const AnswerOutcome outcome = judge(state::load(state::MBUTTON), placement);
+            const AnswerOutcome outcome = judge(state::latched_button(), placement);
             const double answered = answer_moment(ws.latest_press_seconds(), t0, poll);
             result = {outcome, static_cast<float>(answered - t0)};
             break;

@@ -3,16 +3,14 @@
 #include <algorithm>
 #include <span>
 
+#include "state/mouse_protocol.h"
+
 namespace exercises {
 
 namespace {
 
 constexpr gfx::Colour k_grey = 0x808080;
 constexpr int k_grey_blank_ms = 1000;
-
-bool both_buttons() {
-    return state::load(state::MBUTTON) == 3;
-}
 
 // The stimulus area composed in the image buffer. The image is put at row 20 and its bottom
 // row lands on the window's last row, so window pixel (x, y) is image row height - 1 - y from
@@ -92,7 +90,7 @@ std::optional<FigurePlacement> FrameDrawer::draw_image(int32_t K,
         for_each_field_run(K, width_, y, [&](int32_t x_first, int32_t x_last, bool white) {
             if (white) frame.set_white_run(x_first, x_last, y);
         });
-        if (both_buttons()) return std::nullopt;
+        if (state::both_buttons()) return std::nullopt;
     }
 
     const FigurePlacement placement = place_figure(K);
@@ -101,7 +99,7 @@ std::optional<FigurePlacement> FrameDrawer::draw_image(int32_t K,
         figures, K, placement.xoff,
         [&](int64_t x, int64_t y, bool white) { frame.set(x, y, white); },
         [&] {
-            abandoned = both_buttons();
+            abandoned = state::both_buttons();
             return !abandoned;
         });
     if (abandoned) return std::nullopt;
@@ -120,7 +118,7 @@ std::optional<FigurePlacement> FrameDrawer::draw_direct(int32_t K,
             ws_.move_to(static_cast<int16_t>(x_first), static_cast<int16_t>(y));
             ws_.line_to(static_cast<int16_t>(x_last), static_cast<int16_t>(y));
         });
-        if (both_buttons()) return std::nullopt;
+        if (state::both_buttons()) return std::nullopt;
     }
 
     const FigurePlacement placement = place_figure(K);
@@ -134,7 +132,7 @@ std::optional<FigurePlacement> FrameDrawer::draw_direct(int32_t K,
                           white ? gfx::k_white : gfx::k_black);
         },
         [&] {
-            abandoned = both_buttons();
+            abandoned = state::both_buttons();
             return !abandoned;
         });
     if (abandoned) return std::nullopt;

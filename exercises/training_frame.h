@@ -31,7 +31,7 @@ class FrameDrawer {
 
     bool image_path() const { return image_path_; }
 
-    // Draws one frame with figure K. Both buttons pressed together (MBUTTON = 3), seen after any
+    // Draws one frame with figure K. Both buttons pressed together, seen after any
     // field row or figure point, abandon the frame where it stands: nullopt.
     std::optional<FigurePlacement> draw(int32_t K, const state::FigureTables& figures);
 

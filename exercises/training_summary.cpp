@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "state/shared_state.h"
+#include "state/mouse_protocol.h"
 #include "textio/fields.h"
 
 namespace exercises {
@@ -90,9 +90,7 @@ void draw_summary(gfx::WindowService& ws, int16_t width, int16_t height,
 void prompt_and_wait(gfx::WindowService& ws) {
     draw_text(ws, closing_prompt());
     // Any event with a button held ends the wait, both buttons included.
-    state::store(state::MEVENT, 0);
-    while (state::load(state::MEVENT) == 0) ws.wait_for_input(gfx::k_event_wait_ms);
-    state::store(state::MEVENT, 0);
+    state::wait_for_press(ws);
 }
 
 }  // namespace exercises

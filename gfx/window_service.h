@@ -21,10 +21,6 @@
 
 namespace gfx {
 
-// Timeout of a wait for a mouse or menu event: every event wakes the wait at once, so this only
-// bounds how long a wait sleeps without one.
-constexpr int k_event_wait_ms = 100;
-
 using MouseRoutine = std::function<void(int unit, int event, int key_state, int x, int y)>;
 using MenuRoutine = std::function<void(int argument)>;
 

@@ -10,7 +10,7 @@
 #include "plot/symbols.h"
 #include "plot/transforms.h"
 #include "results/log_reader.h"
-#include "state/shared_state.h"
+#include "state/mouse_protocol.h"
 #include "textio/fields.h"
 #include "textio/io_error.h"
 
@@ -225,9 +225,7 @@ void TRITOUT(gfx::WindowService& ws) {
 
     draw_closing_message(ws);
 
-    state::store(state::MEVENT, 0);
-    while (state::load(state::MEVENT) == 0) ws.wait_for_input(gfx::k_event_wait_ms);
-    state::store(state::MEVENT, 0);
+    state::wait_for_press(ws);
 
     plot::ACTIV(ws, k_page, k_page);
 }
