@@ -60,8 +60,9 @@ std::string fixed_field(float value, int decimals) {
     std::string fraction = decimals == 0 ? "" : std::to_string(digits % unit);
     fraction.insert(0, static_cast<std::size_t>(decimals) - fraction.size(), '0');
 
-    // A value that rounds to zero shows no minus sign.
-    const std::string sign = value < 0.0f && digits != 0 ? "-" : "";
+    // A negative value keeps its minus sign even when it rounds to zero; a zero, negative zero
+    // included, has none.
+    const std::string sign = value < 0.0f ? "-" : "";
     // The 0 before the point is written while it fits.
     const bool zero_fits = static_cast<int>(sign.size() + 1 + fraction.size()) < k_label_width;
     const std::string integer = whole != 0 ? std::to_string(whole) : zero_fits ? "0" : "";

@@ -101,11 +101,9 @@ std::string format_fixed(double value, int width, int decimals) {
     const std::string fraction_digits = digits.substr(integer_digits.size());
     integer_digits.erase(0, integer_digits.find_first_not_of('0'));
 
-    // A value that rounds to zero is written without a minus sign: "-0.00" would claim a
-    // negative value that the field does not show.
-    const bool rounds_to_zero =
-        integer_digits.empty() && fraction_digits.find_first_not_of('0') == std::string::npos;
-    const std::string sign = value < 0 && !rounds_to_zero ? "-" : "";
+    // A negative value keeps its minus sign even when it rounds to zero (-0.04 in F7.1 is
+    // "   -0.0"); only a zero, an IEEE negative zero included, is written without one.
+    const std::string sign = value < 0 ? "-" : "";
     // The 0 before the point is optional only while decimals follow it: "." alone is no number.
     const size_t shortest = sign.size() + integer_digits.size() + 1 + fraction_digits.size();
     const bool zero_before_point =

@@ -88,6 +88,7 @@ GTEST_TEST(ParameterFileTest, WideValuesKeepAsManyDecimalsAsFitAndReadBackUnchan
         {"12345.4 keeps one", 12345.4f, "12345.4"},
         {"999999 keeps none", 999999.0f, "999999."},
         {"too wide for any count of decimals", 12345678.0f, "*******"},
+        {"a negative value rounding to zero keeps its sign", -0.0004f, " -0.000"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -81,7 +81,11 @@ GTEST_TEST(FormatFixed, WritesRoundedValuesWithAPoint) {
         {"huge value", 1e300, 10, 2, "**********"},
         {"more decimals than the width holds", 1.0, 3, 3, "***"},
         {"tiny value rounds to zero", 5e-324, 4, 2, "0.00"},
-        {"negative value rounding to zero has no sign", -0.001, 5, 2, " 0.00"},
+        {"a negative value rounding to zero keeps its sign", -0.04, 7, 1, "   -0.0"},
+        {"the same in F7.3", from_float(-0.0004f), 7, 3, " -0.000"},
+        {"and without room for its zero", -0.001, 4, 2, "-.00"},
+        {"zero has no sign", 0.0, 7, 3, "  0.000"},
+        {"negative zero has no sign either", -0.0, 7, 1, "    0.0"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
