@@ -17,6 +17,9 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <QValidator>
 #include <algorithm>
 
 namespace gfx {
@@ -112,6 +115,42 @@ class DigitsOnlyFilter : public QObject {
     QLineEdit* edit_;
 };
 
+// An edit field without automatic scrolling: like a plain edit control it takes no more text
+// than its box shows, so typing, pasting or dropping stops at the right edge. The program's own
+// texts are set as they are.
+class NonScrollingEdit : public QLineEdit {
+  public:
+    NonScrollingEdit(const QString& text, QWidget* parent) : QLineEdit(text, parent) {
+        setValidator(new ShowsWhole(this));
+    }
+
+    // True when the text, with the cursor after it, fits between the field's margins, where
+    // a line edit would otherwise start to scroll.
+    bool shows_whole(const QString& text) const {
+        QStyleOptionFrame option;
+        initStyleOption(&option);
+        const QRect contents = style()
+                                   ->subElementRect(QStyle::SE_LineEditContents, &option, this)
+                                   .marginsRemoved(textMargins());
+        constexpr int k_side_margin = 2;  // a line edit's own blank on either side of its text
+        const int cursor = style()->pixelMetric(QStyle::PM_TextCursorWidth, &option, this);
+        return fontMetrics().horizontalAdvance(text) + 1 + cursor <=
+               contents.width() - 2 * k_side_margin;
+    }
+
+  private:
+    class ShowsWhole : public QValidator {
+      public:
+        explicit ShowsWhole(NonScrollingEdit* edit) : QValidator(edit), edit_(edit) {}
+        State validate(QString& input, int&) const override {
+            return edit_->shows_whole(input) ? Acceptable : Invalid;
+        }
+
+      private:
+        NonScrollingEdit* edit_;
+    };
+};
+
 QString object_name(int control_id) {
     return QStringLiteral("control_%1").arg(control_id);
 }
@@ -182,8 +221,9 @@ DialogWindow::DialogWindow(Dialog& dialog, QWidget* parent)
                 break;
             }
             case ControlKind::edit: {
-                auto* line_edit =
-                    new QLineEdit(QString::fromStdString(dialog.text(control.id)), this);
+                const QString text = QString::fromStdString(dialog.text(control.id));
+                QLineEdit* line_edit = control.auto_scroll ? new QLineEdit(text, this)
+                                                           : new NonScrollingEdit(text, this);
                 line_edit->setCursorPosition(0);
                 if (control.digits_only) new DigitsOnlyFilter(line_edit);
                 edits_[control.id] = line_edit;

@@ -298,6 +298,33 @@ GTEST_TEST(DialogWindow, PlainFieldTakesAnyCharacter) {
     EXPECT_EQ(field->text(), "1.5e2 a");
 }
 
+GTEST_TEST(DialogWindow, FieldWithoutAutoScrollStopsTakingTextAtItsRightEdge) {
+    // Both fields are 50 dialog units wide; only the volume field scrolls.
+    ShownDialog shown;
+    QLineEdit* plain = shown.edit(k_distance);
+    QLineEdit* scrolling = shown.edit(k_volume);
+    const QString many_digits(40, QLatin1Char('8'));
+    for (QLineEdit* field : {plain, scrolling}) {
+        field->clear();
+        QTest::keyClicks(field, many_digits);
+    }
+    EXPECT_GT(plain->text().size(), 3);
+    EXPECT_LT(plain->text().size(), scrolling->text().size());
+    EXPECT_EQ(scrolling->text(), many_digits);
+    EXPECT_LE(plain->fontMetrics().horizontalAdvance(plain->text()), plain->width());
+    EXPECT_TRUE(many_digits.startsWith(plain->text()));
+
+    // Pasting is held at the edge too, and what was typed can still be deleted and replaced.
+    const int full = static_cast<int>(plain->text().size());
+    QTest::keyClick(plain, Qt::Key_Backspace);
+    EXPECT_EQ(plain->text().size(), full - 1);
+    QApplication::clipboard()->setText(QStringLiteral("123456"));
+    plain->paste();
+    EXPECT_EQ(plain->text().size(), full - 1);
+    QTest::keyClicks(plain, "5");
+    EXPECT_EQ(plain->text().size(), full);
+}
+
 GTEST_TEST(DialogWindow, RefusalKeepsTheDialogOpenAndSelectsTheField) {
     ShownDialog shown([](gfx::Dialog& dialog, int control_id) {
         if (control_id == 1 && dialog.text(k_volume).empty()) {

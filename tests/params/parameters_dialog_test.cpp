@@ -152,22 +152,4 @@ GTEST_TEST_F(ParametersDialogTest, AFileThatCannotBeWrittenIsReported) {
     EXPECT_NE(outcome.message.find("file pelidor.vvd"), std::string::npos);
 }
 
-GTEST_TEST(DialogTemplateTest, HasTheTwentyThreeControlsInTemplateOrder) {
-    const auto layout = params::find_dialog_template(101);
-    ASSERT_TRUE(layout.has_value());
-    EXPECT_EQ(layout->title, "Input parameters.   If necessary, change!");
-    EXPECT_EQ(layout->width, 340);
-    EXPECT_EQ(layout->height, 238);
-    ASSERT_EQ(layout->controls.size(), 23u);
-    const auto& begin = layout->controls[0];
-    EXPECT_EQ(begin.id, 1);
-    EXPECT_EQ(begin.text, "Begin the training");
-    EXPECT_EQ((std::vector<int>{begin.x, begin.y, begin.width, begin.height}),
-              (std::vector<int>{15, 195, 168, 36}));
-    int digits_only = 0;
-    for (const auto& control : layout->controls) digits_only += control.digits_only ? 1 : 0;
-    EXPECT_EQ(digits_only, 4);
-    EXPECT_FALSE(params::find_dialog_template(102).has_value());
-}
-
 }  // namespace
