@@ -54,14 +54,34 @@ int32_t days_in_month(int32_t month, int32_t year) {
     return lengths[month - 1] + (month == 2 && is_leap_year(year) ? 1 : 0);
 }
 
-bool is_usable_stamp(const TimeStamp& stamp) {
+bool is_calendar_date(const TimeStamp& stamp) {
     return stamp.year >= 1 && stamp.month >= 1 && stamp.month <= 12 && stamp.day >= 1 &&
-           stamp.day <= days_in_month(stamp.month, stamp.year) && stamp.hour >= 0 &&
-           stamp.hour <= 23 && stamp.minute >= 0 && stamp.minute <= 59 && stamp.second >= 0 &&
-           stamp.second <= 59;
+           stamp.day <= days_in_month(stamp.month, stamp.year);
 }
 
-std::optional<TimeStamp> stamp_at(std::string_view line) {
+// A sight-check ("DD") or training ("Is") record by columns 48-49.
+bool is_record(std::string_view line) {
+    const std::string kind = textio::field_at(line, 48, 2);
+    return kind == "DD" || kind == "Is";
+}
+
+// Reads the log `name` from its start, skips the header and calls `line_body` with every
+// further line, cut to k_log_line_length characters.
+std::optional<textio::IoErrorKind> read_log_lines(
+    const std::string& name, const std::function<void(std::string_view)>& line_body) {
+    textio::LineReader reader(name, k_log_line_length);
+    if (!reader.is_open()) return reader.open_error();
+
+    reader.next_line();  // the header, never read
+    while (const std::optional<std::string> line = reader.next_line()) line_body(*line);
+    if (reader.read_failed())
+        textio::raise_io_error(textio::IoErrorKind::read_error, k_log_unit, name);
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<TimeStamp> parse_log_stamp(std::string_view line) {
     const auto day = integer_at(line, 2, 2);
     const auto month = integer_at(line, 5, 2);
     const auto year = integer_at(line, 8, 4);
@@ -70,14 +90,12 @@ std::optional<TimeStamp> stamp_at(std::string_view line) {
     const auto second = integer_at(line, 28, 2);
     if (!day || !month || !year || !hour || !minute || !second) return std::nullopt;
     const TimeStamp stamp{*day, *month, *year, *hour, *minute, *second};
-    if (!is_usable_stamp(stamp)) return std::nullopt;
+    if (!is_calendar_date(stamp)) return std::nullopt;
     return stamp;
 }
 
-}  // namespace
-
 std::optional<LogEntry> parse_log_line(std::string_view line) {
-    const std::optional<TimeStamp> stamp = stamp_at(line);
+    const std::optional<TimeStamp> stamp = parse_log_stamp(line);
     if (!stamp) return std::nullopt;
 
     LogEntry entry;
@@ -125,38 +143,35 @@ double stamp_seconds(const TimeStamp& stamp) {
 
 std::optional<textio::IoErrorKind> read_log(
     const std::string& name, const std::function<void(const LogEntry&)>& entry_body) {
-    textio::LineReader reader(name, k_log_line_length);
-    if (!reader.is_open()) return reader.open_error();
-
-    reader.next_line();  // the header, never read
-    while (const std::optional<std::string> line = reader.next_line()) {
-        if (const std::optional<LogEntry> entry = parse_log_line(*line)) entry_body(*entry);
-    }
-    if (reader.read_failed())
-        textio::raise_io_error(textio::IoErrorKind::read_error, k_log_unit, name);
-    return std::nullopt;
+    return read_log_lines(name, [&entry_body](std::string_view line) {
+        if (const std::optional<LogEntry> entry = parse_log_line(line)) entry_body(*entry);
+    });
 }
 
 LogSpan scan_log_span(const std::string& name) {
     LogSpan span;
-    const auto open_error = read_log(name, [&span](const LogEntry& entry) {
-        const double day_start = day_start_seconds(entry.stamp);
+    // A line of another kind counts with its date and time alone; a record that does not read
+    // in full is skipped here as in the drawing.
+    const auto open_error = read_log_lines(name, [&span](std::string_view line) {
+        const std::optional<TimeStamp> stamp = parse_log_stamp(line);
+        if (!stamp || (is_record(line) && !parse_log_line(line))) return;
+        const double day_start = day_start_seconds(*stamp);
         if (!span.has_records) {
             span.has_records = true;
             span.first_day_start = day_start;
             span.latest_day_start = day_start;
-            span.beginning = entry.stamp;
-            span.end = entry.stamp;
+            span.beginning = *stamp;
+            span.end = *stamp;
             return;
         }
         // Strict comparisons: among records of one date the first in the file stands for it.
         if (day_start < span.first_day_start) {
             span.first_day_start = day_start;
-            span.beginning = entry.stamp;
+            span.beginning = *stamp;
         }
         if (day_start > span.latest_day_start) {
             span.latest_day_start = day_start;
-            span.end = entry.stamp;
+            span.end = *stamp;
         }
     });
     span.opened = !open_error;

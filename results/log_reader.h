@@ -27,11 +27,14 @@ struct LogEntry {
     int32_t push_ups = 0;    // Npup
 };
 
-// The entry of one log line, or nothing when the line cannot be used: a date or time field
-// that is not an integer (asterisks, letters), a date that is not on the calendar (a blank
-// line has day, month and year 0), a time of day out of range, neither "DD" nor "Is" in
-// columns 48-49, a line shorter than its kind's record (80 or 115 characters), or a field of the
-// record's kind that does not read.
+// The date and time of one log line, whatever its kind, or nothing when a field is not an
+// integer (asterisks, letters) or the date is not on the calendar (a blank line has day, month
+// and year 0). An hour, minute or second beyond its usual range is taken as the number it is.
+std::optional<TimeStamp> parse_log_stamp(std::string_view line);
+
+// The entry of one log line, or nothing when the line cannot be used: a date and time that
+// parse_log_stamp refuses, neither "DD" nor "Is" in columns 48-49, a line shorter than its
+// kind's record (80 or 115 characters), or a field of the record's kind that does not read.
 std::optional<LogEntry> parse_log_line(std::string_view line);
 
 // Seconds from the start of day 0 of NDAYS to the start of the stamp's day, and to the stamp.
@@ -50,7 +53,8 @@ constexpr size_t k_log_line_length = 120;
 std::optional<textio::IoErrorKind> read_log(const std::string& name,
                                             const std::function<void(const LogEntry&)>& entry_body);
 
-// The days the usable records of the log fall on, found by one pass over it.
+// The days the log's lines fall on, found by one pass over it: every usable record counts, and
+// so does a line of neither kind whose date and time parse_log_stamp takes.
 struct LogSpan {
     bool opened = false;
     bool has_records = false;

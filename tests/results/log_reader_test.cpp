@@ -102,9 +102,6 @@ GTEST_TEST(ParseLogLine, LinesThatCannotBeUsed) {
         {"month 13", overwritten(sight, 5, "13")},
         {"day 0", overwritten(sight, 2, "00")},
         {"year 0", overwritten(sight, 8, "   0")},
-        {"hour 24", overwritten(sight, 16, "24")},
-        {"minute 60", overwritten(sight, 22, "60")},
-        {"second 60", overwritten(sight, 28, "60")},
         {"neither kind in columns 48-49", overwritten(sight, 48, "dd")},
         {"the date alone", training.substr(0, 30)},
     };
@@ -112,6 +109,22 @@ GTEST_TEST(ParseLogLine, LinesThatCannotBeUsed) {
         SCOPED_TRACE(c.what);
         EXPECT_FALSE(results::parse_log_line(c.line).has_value()) << c.line;
     }
+}
+
+GTEST_TEST(ParseLogLine, TimesBeyondTheirUsualRangeAreTheNumbersTheyHold) {
+    const std::string sight = sight_line(k_stamp, 0.8f);
+    const std::optional<LogEntry> entry =
+        results::parse_log_line(overwritten(overwritten(sight, 16, "25"), 22, "75"));
+    ASSERT_TRUE(entry.has_value());
+    EXPECT_EQ(entry->stamp.hour, 25);
+    EXPECT_EQ(entry->stamp.minute, 75);
+    EXPECT_EQ(entry->stamp.second, 9);
+    // 25 h 75 min 9 s after the day began: 1 h 15 min 9 s into the next day.
+    EXPECT_EQ(results::stamp_seconds(entry->stamp),
+              results::day_start_seconds(k_stamp) + 25 * 3600 + 75 * 60 + 9);
+    const std::optional<TimeStamp> stamp = results::parse_log_stamp(overwritten(sight, 28, "99"));
+    ASSERT_TRUE(stamp.has_value());
+    EXPECT_EQ(stamp->second, 99);
 }
 
 // A working folder that holds a log.
@@ -188,8 +201,20 @@ GTEST_TEST_F(LogFileTest, SpanRunsFromTheEarliestToTheLatestDate) {
          {4, 3, 2010, 10, 5, 0}},
         {"unusable lines do not stretch the span",
          log_text({"", sight_line({2, 3, 2010, 12, 0, 0}, 0.8f),
-                   sight_line({9, 3, 2010, 12, 0, 0}, 99.0f)}),
+                   sight_line({9, 3, 2010, 12, 0, 0}, 99.0f),
+                   overwritten(sight_line({1, 3, 2010, 12, 0, 0}, 0.8f), 2, "31.02")}),
          {2, 3, 2010, 12, 0, 0},
+         {2, 3, 2010, 12, 0, 0}},
+        {"a line of neither kind counts with its date and time",
+         log_text({sight_line({2, 3, 2010, 12, 0, 0}, 0.8f),
+                   overwritten(sight_line({28, 2, 2010, 8, 15, 0}, 0.8f), 48, "dd"),
+                   overwritten(sight_line({7, 3, 2010, 23, 5, 0}, 0.8f), 48, "  ")}),
+         {28, 2, 2010, 8, 15, 0},
+         {7, 3, 2010, 23, 5, 0}},
+        {"an hour beyond 23 is read as it stands",
+         log_text({sight_line({2, 3, 2010, 12, 0, 0}, 0.8f),
+                   overwritten(sight_line({1, 3, 2010, 0, 70, 0}, 0.8f), 16, "31")}),
+         {1, 3, 2010, 31, 70, 0},
          {2, 3, 2010, 12, 0, 0}},
     };
     for (const Case& c : cases) {

@@ -245,6 +245,34 @@ GTEST_TEST_F(GraphTest, WholeDaysFromTheEarliestToTheLatestRecord) {
     EXPECT_EQ(pixels_in(picture, k_end_area), pixels_in(labels, k_end_area));
 }
 
+GTEST_TEST_F(GraphTest, LineOfAnotherKindDatedEarlierMovesTheBeginningAndTheSpan) {
+    // The line of neither kind adds 28 February: the span is 1 to 4 March plus that day, the
+    // Beginning label names it, and it draws nothing itself.
+    std::string other = sight_line({28, 2, 2010, 8, 15, 0}, 0.8f);
+    other.replace(47, 2, "xx");
+    const Picture picture = graph_of(log_text({
+        sight_line({1, 3, 2010, 10, 0, 0}, 0.5f),
+        other,
+        training_line({2, 3, 2010, 12, 0, 0}, 200.0f, 4, 100, 1.0f, 5),
+        training_line({4, 3, 2010, 10, 5, 0}, 200.0f, 4, 100, 1.0f, 5),
+    }));
+    const Picture same_span = graph_of(log_text({
+        sight_line({28, 2, 2010, 8, 15, 0}, 0.0f),
+        sight_line({1, 3, 2010, 10, 0, 0}, 0.5f),
+        training_line({2, 3, 2010, 12, 0, 0}, 200.0f, 4, 100, 1.0f, 5),
+        training_line({4, 3, 2010, 10, 5, 0}, 200.0f, 4, 100, 1.0f, 5),
+    }));
+    EXPECT_EQ(vertical_grid_columns(picture), vertical_grid_columns(same_span));
+    EXPECT_EQ(vertical_grid_columns(picture).size(), 4u);
+    const Picture labels =
+        date_labels("Beginning 28.02.2010.,  8 h. 15min", "End  04.03.2010., 10 h.  5min");
+    EXPECT_EQ(pixels_in(picture, k_beginning_area), pixels_in(labels, k_beginning_area));
+    // The lower panel is the same; the upper one lacks the zero bar of 28 February and the
+    // line from it.
+    const Area lower{k_left, k_lower_top, k_right, k_lower_bottom};
+    EXPECT_EQ(pixels_in(picture, lower), pixels_in(same_span, lower));
+}
+
 GTEST_TEST_F(GraphTest, EachCurveJoinsOnlyRecordsOfItsKind) {
     // Noon of four days: columns 152, 376, 601 and 825. The sight checks, at 5 m, stand on
     // the first and third day; the trainings, at 2 m, on the second and fourth.
