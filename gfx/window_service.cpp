@@ -14,6 +14,17 @@ constexpr int k_polygon_max_points = 16381;
 // The events that press a button: a press, and the second press of a double click.
 constexpr int k_press_events = k_left_down | k_left_double | k_right_down | k_right_double;
 
+// A configuration field of -1 leaves the choice to the service.
+constexpr int16_t k_service_chooses = -1;
+
+// The size a window takes when its record leaves the size to the service, or asks for one it
+// cannot make: the size it already has, or this one for a window that has none yet.
+struct Size {
+    int16_t width;
+    int16_t height;
+};
+constexpr Size k_first_window_size = {640, 480};
+
 }  // namespace
 
 WindowService::WindowService() = default;
@@ -74,18 +85,32 @@ void WindowService::open_child(int unit, std::string title) {
 bool WindowService::set_window_config(WindowConfig& config) {
     Child* child = active();
     if (child == nullptr) return false;
-    // A record the service cannot honour is corrected in place, so submitting it again works.
-    if (config.pixel_width <= 0 || config.pixel_height <= 0 || config.font_size == 0) {
-        if (config.pixel_width <= 0) config.pixel_width = -1;
-        if (config.pixel_height <= 0) config.pixel_height = -1;
-        if (config.font_size == 0) config.font_size = -1;
-        if (config.text_columns == 0) config.text_columns = -1;
-        if (config.text_rows == 0) config.text_rows = -1;
-        if (config.colours == 0) config.colours = -1;
+    // A record the service cannot honour is corrected in place, so submitting it again works:
+    // a size it cannot make becomes the one it would choose, the other fields it cannot take
+    // leave the choice to it.
+    const bool width_refused = config.pixel_width <= 0 && config.pixel_width != k_service_chooses;
+    const bool height_refused =
+        config.pixel_height <= 0 && config.pixel_height != k_service_chooses;
+    Size chosen = k_first_window_size;
+    {
+        std::lock_guard lock(mutex_);
+        if (child->surface) {
+            chosen = {static_cast<int16_t>(child->surface->width()),
+                      static_cast<int16_t>(child->surface->height())};
+        }
+    }
+    if (width_refused || height_refused || config.font_size == 0) {
+        if (width_refused) config.pixel_width = chosen.width;
+        if (height_refused) config.pixel_height = chosen.height;
+        if (config.font_size == 0) config.font_size = k_service_chooses;
+        if (config.text_columns == 0) config.text_columns = k_service_chooses;
+        if (config.text_rows == 0) config.text_rows = k_service_chooses;
+        if (config.colours == 0) config.colours = k_service_chooses;
         return false;
     }
-    const int width = config.pixel_width;
-    const int height = config.pixel_height;
+    const int width = config.pixel_width == k_service_chooses ? chosen.width : config.pixel_width;
+    const int height =
+        config.pixel_height == k_service_chooses ? chosen.height : config.pixel_height;
     {
         std::lock_guard lock(mutex_);
         child->state.config = config;

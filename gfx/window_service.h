@@ -67,6 +67,9 @@ class WindowService {
 
     // ---- child windows
     void open_child(int unit, std::string title);
+    // Applies the pixel size to the active window; -1 in a size keeps the window's size. A
+    // record it cannot take (a size of 0 or below, a font size of 0) is refused and corrected
+    // in place, so that the same record submitted again succeeds.
     bool set_window_config(WindowConfig& config);
     WindowConfig window_config() const;  // of the active window
     bool set_active(int unit);           // true when done
