@@ -366,8 +366,10 @@ void QtWindowService::child_opened(int unit) {
     post([this, unit] { open_child_window(unit); });
 }
 
+// On the window thread the window goes at once: "Exit" closes it and then holds that thread
+// with its beep, during which nothing queued would run.
 void QtWindowService::child_closed(int unit) {
-    post([this, unit] { close_child_window(unit); });
+    on_gui([this, unit] { close_child_window(unit); });
 }
 
 void QtWindowService::open_child_window(int unit) {
@@ -398,6 +400,9 @@ void QtWindowService::close_child_window(int unit) {
     if (found == children_.end()) return;
     if (found->second) found->second->close_by_program();
     children_.erase(found);
+    // Painted now rather than at the next pass of the event loop, which a beep on this thread
+    // would hold back: the closed window leaves the screen before the caller goes on.
+    mdi_area_->viewport()->repaint();
 }
 
 bool QtWindowService::on_gui_thread() {

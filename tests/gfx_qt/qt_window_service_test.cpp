@@ -11,6 +11,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPixmap>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <atomic>
@@ -228,6 +230,34 @@ GTEST_TEST_F(QtWindowServiceTest, DrawingOnTheProgramThreadIsPresented) {
     EXPECT_EQ(shown.pixel(QPoint(99, 55) * ratio), qRgb(255, 255, 255));
     EXPECT_EQ(shown.pixel(QPoint(119, 59) * ratio), qRgb(255, 0, 0));
     EXPECT_EQ(shown.pixel(QPoint(120, 60) * ratio), qRgb(255, 255, 255));
+}
+
+// "Exit" closes the graphics window on the window thread and then holds that thread with its
+// beep: the window must already be off the screen when the close returns.
+GTEST_TEST_F(QtWindowServiceTest, UnitClosedOnTheWindowThreadLeavesTheScreenAtOnce) {
+    service.show_frame();
+    open_graphics_window();
+    auto* view = service.child_view(1);
+    const auto surface = service.surface(1);
+    std::thread program([&] {
+        service.set_colour(0x0000FF);  // red
+        service.rectangle(gfx::Shape::filled, 0, 0, 979, 649);
+    });
+    program.join();
+    const uint64_t drawn = surface->generation();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->painted_generation() == drawn; }));
+
+    QWidget* frame = service.mdi_area()->window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame));
+    const QPoint inside = view->mapTo(frame, QPoint(20, 20)) * frame->devicePixelRatioF();
+    const auto on_screen = [&] {
+        return frame->screen()->grabWindow(frame->winId()).toImage().pixel(inside);
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return on_screen() == qRgb(255, 0, 0); }));
+
+    service.close_unit(1);  // no event is handled after this
+    EXPECT_TRUE(service.mdi_area()->subWindowList().isEmpty());
+    EXPECT_NE(on_screen(), qRgb(255, 0, 0)) << "the closed window is still on the screen";
 }
 
 // Repaints follow drawing at most every 16 ms, but a picture finished right after a repaint
