@@ -1,5 +1,6 @@
 #include "app/main_loop.h"
 
+#include "gfx/platform.h"
 #include "state/mouse_protocol.h"
 #include "state/shared_state.h"
 
@@ -15,7 +16,7 @@ using state::store;
 
 }  // namespace
 
-MainLoop::MainLoop(gfx::WindowService& ws, const Routines& routines)
+MainLoop::MainLoop(gfx::Canvas& ws, const Routines& routines)
     : ws_(ws), routines_(routines), KADRDIM(k_image_buffer_size) {}
 
 void MainLoop::run() {
@@ -39,7 +40,7 @@ void MainLoop::serve_requests() {
         int32_t width = state::NXW;
         int32_t height = state::NYW;
         routines_.sight_check(ws_, width, height);
-        state::wait_until_released(ws_);
+        state::wait_until_released(ws_.platform());
         state::forget_press();
     }
     if (load(state::MODEREQ) == state::k_graph_request) {
@@ -63,10 +64,10 @@ bool MainLoop::size_step(int32_t size) {
                                              [this](PollPoint point) { return checks_at(point); });
     if (!complete) return false;
 
-    const double hold_start = ws_.clock_seconds();
+    const double hold_start = ws_.platform().clock_seconds();
     for (;;) {
-        ws_.sleep_ms(k_hold_poll_ms);
-        const float elapsed = static_cast<float>(ws_.clock_seconds() - hold_start);
+        ws_.platform().sleep_ms(k_hold_poll_ms);
+        const float elapsed = static_cast<float>(ws_.platform().clock_seconds() - hold_start);
         if (hold_check()) return false;
         if (elapsed >= k_hold_seconds) return true;
     }
@@ -96,9 +97,9 @@ bool MainLoop::checks(std::initializer_list<Check> order, LeftVariant variant) {
         switch (check) {
             case Check::both:
                 if (state::both_buttons()) {
-                    state::wait_until_released(ws_);
+                    state::wait_until_released(ws_.platform());
                     ws_.close_unit(1);
-                    ws_.stop_program();
+                    ws_.platform().stop_program();
                 }
                 break;
             case Check::request:
@@ -115,9 +116,9 @@ bool MainLoop::checks(std::initializer_list<Check> order, LeftVariant variant) {
                     routines_.training(ws_, NSHOWN, state::figures, state::NXW, state::NYW);
                     if (variant == LeftVariant::hold) {
                         store(state::MBUTTON, 0);
-                        state::wait_until_released(ws_);
+                        state::wait_until_released(ws_.platform());
                     } else {
-                        state::wait_until_released(ws_);
+                        state::wait_until_released(ws_.platform());
                         store(state::MBUTTON, 0);
                     }
                     return true;

@@ -7,7 +7,7 @@
 
 #include "app/main_program.h"
 #include "app/start_screen.h"
-#include "gfx/window_service.h"
+#include "gfx/canvas.h"
 
 namespace app {
 
@@ -16,7 +16,7 @@ namespace app {
 // mouse at the poll points.
 class MainLoop {
   public:
-    MainLoop(gfx::WindowService& ws, const Routines& routines);
+    MainLoop(gfx::Canvas& ws, const Routines& routines);
 
     [[noreturn]] void run();
 
@@ -41,7 +41,7 @@ class MainLoop {
     // Runs the checks in order; true when one of them restarts the loop.
     bool checks(std::initializer_list<Check> order, LeftVariant variant);
 
-    gfx::WindowService& ws_;
+    gfx::Canvas& ws_;
     const Routines& routines_;
     int32_t pass_start_ = 2;
     int32_t pass_end_ = 9;

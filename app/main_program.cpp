@@ -8,6 +8,7 @@
 #include "app/mouse_input.h"
 #include "exercises/sight_check.h"
 #include "exercises/training.h"
+#include "gfx/platform.h"
 #include "params/parameters_dialog.h"
 #include "plot/page.h"
 #include "plot/pen.h"
@@ -22,11 +23,11 @@ Routines default_routines() {
 
 namespace {
 
-void start_up(gfx::WindowService& ws) {
+void start_up(gfx::Canvas& ws) {
     state::store(state::MODEREQ, state::k_no_request);
-    ws.set_exit_mode(2);
-    ws.set_about_text(about_text());
-    ws.set_frame_geometry(0, 0, 768, 1024);
+    ws.platform().set_exit_mode(2);
+    ws.platform().set_about_text(about_text());
+    ws.platform().set_frame_geometry(0, 0, 768, 1024);
     plot::PAGE(ws, 1, 650, 980, "Trainer for eyes");
     plot::SETCOL(ws, 7);
     const gfx::WindowConfig config = ws.window_config();
@@ -40,14 +41,14 @@ void start_up(gfx::WindowService& ws) {
 
 }  // namespace
 
-void main_program(gfx::WindowService& ws, const Routines& routines) {
+void main_program(gfx::Canvas& ws, const Routines& routines) {
     try {
         start_up(ws);
         MainLoop loop(ws, routines);
         load_figures(state::figures);
         loop.run();
     } catch (const textio::IoError& error) {
-        ws.report_fatal(error.message());
+        ws.platform().report_fatal(error.message());
     }
 }
 

@@ -1,15 +1,15 @@
 #pragma once
 
-#include "gfx/window_service.h"
+#include "gfx/canvas.h"
 
 namespace app {
 
 // Start-up hook: sizes the frame window and builds the menu bar "Exit", "Effect from training",
 // "User guide". Called by the window service before the main program starts.
-bool INITIALSETTINGS(gfx::WindowService& ws);
+bool INITIALSETTINGS(gfx::Canvas& ws);
 
 // "Exit": closes the graphics window and ends the program at once, from the window thread.
-void PROGEXIT(gfx::WindowService& ws);
+void PROGEXIT(gfx::Canvas& ws);
 
 // "Effect from training": asks the main loop to draw the progress graph.
 void TRITOUT_S();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "exercises/training_pattern.h"
+#include "gfx/platform.h"
 
 namespace app {
 
@@ -50,14 +51,14 @@ bool inside(int64_t x, int64_t y, int32_t width, int32_t height) {
     return x >= 0 && y >= 0 && x < width && y < height;
 }
 
-bool draw_image_mode(gfx::WindowService& ws, int32_t S, const state::FigureTables& figures,
+bool draw_image_mode(gfx::Canvas& ws, int32_t S, const state::FigureTables& figures,
                      int32_t& NSHOWN, std::span<std::byte> KADRDIM, const PollCallback& poll) {
     const int32_t width = state::NXW;
     const int32_t height = state::NYW;
     ws.set_colour(k_grey);
     ws.rectangle(gfx::Shape::filled, 0, 0, static_cast<int16_t>(width - 1),
                  static_cast<int16_t>(height - 1));
-    ws.sleep_ms(k_grey_blank_ms);
+    ws.platform().sleep_ms(k_grey_blank_ms);
     ws.get_image(0, 0, static_cast<int16_t>(width - 1), static_cast<int16_t>(height - 1), KADRDIM);
 
     ImageCanvas canvas(KADRDIM, width, height);
@@ -80,7 +81,7 @@ bool draw_image_mode(gfx::WindowService& ws, int32_t S, const state::FigureTable
     return !poll(PollPoint::image_figure);
 }
 
-bool draw_direct_mode(gfx::WindowService& ws, int32_t S, const state::FigureTables& figures,
+bool draw_direct_mode(gfx::Canvas& ws, int32_t S, const state::FigureTables& figures,
                       int32_t& NSHOWN, const PollCallback& poll) {
     const int32_t width = state::NXW;
     const int32_t height = state::NYW;
@@ -118,7 +119,7 @@ int32_t figure_offset(int32_t S) {
     return exercises::place_figure(S).xoff;
 }
 
-bool draw_start_picture(gfx::WindowService& ws, int32_t S, const state::FigureTables& figures,
+bool draw_start_picture(gfx::Canvas& ws, int32_t S, const state::FigureTables& figures,
                         int32_t& NSHOWN, std::span<std::byte> KADRDIM, const PollCallback& poll) {
     const int16_t right = static_cast<int16_t>(state::NXW - 1);
     const int16_t bottom = static_cast<int16_t>(state::NYW - 1);

@@ -5,7 +5,7 @@
 #include <functional>
 #include <span>
 
-#include "gfx/window_service.h"
+#include "gfx/canvas.h"
 #include "state/shared_state.h"
 
 namespace app {
@@ -32,7 +32,7 @@ constexpr std::size_t k_full_window_image_size = 2'548'054;
 // KADRDIM after a second of grey and shown in one step; otherwise it is drawn on the window
 // directly. NSHOWN becomes S when the figure stage begins. Returns false when a poll point
 // abandoned the picture.
-bool draw_start_picture(gfx::WindowService& ws, int32_t S, const state::FigureTables& figures,
+bool draw_start_picture(gfx::Canvas& ws, int32_t S, const state::FigureTables& figures,
                         int32_t& NSHOWN, std::span<std::byte> KADRDIM, const PollCallback& poll);
 
 // Horizontal offset of the figure: 20 or 450, rounded down to a multiple of S, the side drawn

@@ -115,11 +115,11 @@ int main(int argc, char** argv) {
     std::filesystem::current_path(folder);
 
     gfx::HeadlessService ws;
-    plot::PAGE(ws, 1, 650, 980, "Trainer for eyes");
-    plot::SETCOL(ws, 7);
-    ws.initialize_fonts();
+    plot::PAGE(ws.canvas(), 1, 650, 980, "Trainer for eyes");
+    plot::SETCOL(ws.canvas(), 7);
+    ws.canvas().initialize_fonts();
     ws.set_user([](gfx::HeadlessService&) { state::store(state::MEVENT, 1); });
-    results::TRITOUT(ws);  // fonts and caches warmed on an empty log
+    results::TRITOUT(ws.canvas());  // fonts and caches warmed on an empty log
 
     std::printf("TRITOUT: read twice and draw; one pass: read and parse once, no drawing.\n");
     std::printf("Times in ms, best / median (wall, then processor); peak resident KiB.\n");
@@ -130,7 +130,7 @@ int main(int argc, char** argv) {
         const auto bytes = std::filesystem::file_size(results::k_log_file);
         const long peak_before = peak_resident_kib();
         const int runs = count <= 100000 ? 7 : 3;
-        const Timings graph = timed(runs, [&ws] { results::TRITOUT(ws); });
+        const Timings graph = timed(runs, [&ws] { results::TRITOUT(ws.canvas()); });
         const Timings pass = timed(runs, [] { results::scan_log_span(results::k_log_file); });
         std::printf("%9d %11ju %5.0f/%5.0f | %5.0f/%5.0f %5.0f/%5.0f | %5.0f/%5.0f %11ld %11ld\n",
                     count, static_cast<uintmax_t>(bytes), graph.best_wall, graph.median_wall,

@@ -152,8 +152,8 @@ int main(int argc, char** argv) {
     Trainee trainee(trainings);
     service.set_user(std::ref(trainee));
     service.set_time_limit(30.0 * trainings + 60.0);
-    service.run([](gfx::WindowService& ws) { return app::INITIALSETTINGS(ws); },
-                [](gfx::WindowService& ws) { app::main_program(ws); });
+    service.run([](gfx::Canvas& ws) { return app::INITIALSETTINGS(ws); },
+                [](gfx::Canvas& ws) { app::main_program(ws); });
 
     const std::vector<Answer>& answers = trainee.answers();
     const std::vector<double> logged = logged_times_ms();

@@ -16,7 +16,7 @@ namespace {
 
 void compose_and_present(benchmark::State& run) {
     gfx::HeadlessService service;
-    plot::PAGE(service, 1, 650, 980, "Trainer for eyes");
+    plot::PAGE(service.canvas(), 1, 650, 980, "Trainer for eyes");
     state::NXW = 980;
     state::NYW = 650;
     app::load_figures(state::figures, PELIDOR_DATA_DIR "/pelidor.sym");
@@ -24,8 +24,8 @@ void compose_and_present(benchmark::State& run) {
     int32_t shown = 2;
     const int32_t size = static_cast<int32_t>(run.range(0));
     for (auto _ : run) {
-        const bool complete = app::draw_start_picture(service, size, state::figures, shown, buffer,
-                                                      [](app::PollPoint) { return false; });
+        const bool complete = app::draw_start_picture(service.canvas(), size, state::figures, shown,
+                                                      buffer, [](app::PollPoint) { return false; });
         benchmark::DoNotOptimize(complete);
     }
 }

@@ -14,10 +14,10 @@ namespace {
 
 void draw_frames(benchmark::State& run, int16_t width, int16_t height) {
     gfx::HeadlessService service;
-    plot::PAGE(service, 1, height, width, "Trainer for eyes");
+    plot::PAGE(service.canvas(), 1, height, width, "Trainer for eyes");
     state::FigureTables figures;
     app::load_figures(figures, PELIDOR_DATA_DIR "/pelidor.sym");
-    exercises::FrameDrawer frames(service, width, height);
+    exercises::FrameDrawer frames(service.canvas(), width, height);
     const auto size = static_cast<int32_t>(run.range(0));
     for (auto _ : run) {
         const auto placement = frames.draw(size, figures);

@@ -106,7 +106,7 @@ RingOutline place_ring(const RingSize& size, int32_t W, int32_t H, int S, int th
     return ring;
 }
 
-void draw_ring(gfx::WindowService& ws, const RingOutline& ring) {
+void draw_ring(gfx::Canvas& ws, const RingOutline& ring) {
     const PixelBox& outer = ring.outer_disc;
     const PixelBox& inner = ring.inner_disc;
     ws.set_colour(gfx::k_black);
@@ -116,7 +116,7 @@ void draw_ring(gfx::WindowService& ws, const RingOutline& ring) {
     ws.polygon(gfx::Shape::filled, ring.gap);
 }
 
-void blank_screen(gfx::WindowService& ws, int32_t NX, int32_t NY) {
+void blank_screen(gfx::Canvas& ws, int32_t NX, int32_t NY) {
     if (NX < 1 || NY < 1) return;
     ws.set_colour(gfx::k_white);
     ws.rectangle(gfx::Shape::filled, 0, 0, to_pixel(static_cast<float>(NX - 1)),

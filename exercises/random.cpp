@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "gfx/platform.h"
+
 namespace exercises {
 
 namespace {
@@ -39,10 +41,10 @@ void RAN2IN() {
     ran2_state = GeneratorState{};
 }
 
-float RAN(gfx::WindowService& ws) {
+float RAN(gfx::Canvas& ws) {
     if (!ran_started) {
         ran_started = true;
-        const gfx::LocalTime now = ws.local_time();
+        const gfx::LocalTime now = ws.platform().local_time();
         const int skip = now.hundredths * now.second;
         for (int i = 0; i < skip; ++i) RAN2();
     }

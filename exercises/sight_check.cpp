@@ -5,6 +5,7 @@
 
 #include "exercises/landolt_ring.h"
 #include "exercises/sight_check_trial.h"
+#include "gfx/platform.h"
 #include "results/results_log.h"
 #include "state/mouse_protocol.h"
 #include "state/shared_state.h"
@@ -21,7 +22,7 @@ const std::string k_result_font = "t'Times New Roman Cyr'h120w40ib";
 // Bisection over the acuity table: the highest level seen, or nothing when the check was
 // abandoned or the parameters cannot size a ring. Both buttons also clear the mouse state so
 // that the start screen does not take them as its own exit gesture.
-std::optional<float> search_acuity(gfx::WindowService& ws, int32_t W, int32_t H) {
+std::optional<float> search_acuity(gfx::Canvas& ws, int32_t W, int32_t H) {
     const state::Parameters& screen = state::parameters;
     int low = 1;
     int high = k_acuity_levels;
@@ -30,7 +31,7 @@ std::optional<float> search_acuity(gfx::WindowService& ws, int32_t W, int32_t H)
         const LevelVerdict verdict =
             TESTSTR(ws, TOZ(probe), screen.DIST, screen.DIAG, W, H, screen.NX, screen.NY);
         if (state::both_buttons()) {
-            state::wait_until_released(ws);
+            state::wait_until_released(ws.platform());
             state::store(state::MBUTTON, 0);
             state::store(state::MEVENT, 0);
             state::store(state::MDOWN, 0);
@@ -52,7 +53,7 @@ std::optional<float> search_acuity(gfx::WindowService& ws, int32_t W, int32_t H)
 }
 
 // The result in blue over the last ring.
-void show_result(gfx::WindowService& ws, float acuity) {
+void show_result(gfx::Canvas& ws, float acuity) {
     ws.set_colour(k_blue);
     ws.set_font(k_label_font);
     ws.move_to(200, 250);
@@ -67,12 +68,12 @@ void show_result(gfx::WindowService& ws, float acuity) {
 
 }  // namespace
 
-void EVETEST(gfx::WindowService& ws, int32_t& NXW, int32_t& NYW) {
+void EVETEST(gfx::Canvas& ws, int32_t& NXW, int32_t& NYW) {
     const std::optional<float> acuity = search_acuity(ws, NXW, NYW);
     if (!acuity) return;
     results::append_sight_check(ws, *acuity);
     show_result(ws, *acuity);
-    state::wait_for_press(ws);
+    state::wait_for_press(ws.platform());
 }
 
 }  // namespace exercises

@@ -5,6 +5,7 @@
 #include "exercises/landolt_ring.h"
 #include "exercises/random.h"
 #include "exercises/tone.h"
+#include "gfx/platform.h"
 #include "state/mouse_protocol.h"
 #include "state/shared_state.h"
 
@@ -41,10 +42,10 @@ enum class Response { correct, wrong, unanswered, abandoned };
 
 // Polls every 200 ms until the user answers or 2 s have passed since the ring appeared. The
 // answer is the button code latched when MEVENT was first seen set.
-Response await_answer(gfx::WindowService& ws, int side, double shown_at) {
+Response await_answer(gfx::Canvas& ws, int side, double shown_at) {
     while (true) {
-        ws.sleep_ms(k_poll_ms);
-        const auto elapsed = static_cast<float>(ws.clock_seconds() - shown_at);
+        ws.platform().sleep_ms(k_poll_ms);
+        const auto elapsed = static_cast<float>(ws.platform().clock_seconds() - shown_at);
         if (state::request_pending() || state::both_buttons()) return Response::abandoned;
         if (state::press_arrived()) {
             const int32_t expected =
@@ -73,14 +74,14 @@ struct Tally {
 };
 
 // A feedback tone, unless both buttons are down by now. False when the check is abandoned.
-bool feedback(gfx::WindowService& ws, Tone tone) {
+bool feedback(gfx::Canvas& ws, Tone tone) {
     if (state::both_buttons()) return false;
     play(ws, tone);
     return true;
 }
 
 // Counts the response and sounds its feedback. False when the check is abandoned.
-bool score(gfx::WindowService& ws, Response response, float A, Tally& tally) {
+bool score(gfx::Canvas& ws, Response response, float A, Tally& tally) {
     switch (response) {
         case Response::correct:
             ++tally.correct_in_a_row;
@@ -90,7 +91,7 @@ bool score(gfx::WindowService& ws, Response response, float A, Tally& tally) {
             ++tally.wrong;
             tally.correct_in_a_row = 0;
             if (!feedback(ws, k_wrong_tone)) return false;
-            ws.sleep_ms(k_wrong_answer_pause_ms);
+            ws.platform().sleep_ms(k_wrong_answer_pause_ms);
             return true;
         case Response::unanswered:
             if (!tally.answered_yet() && A == k_first_level) return true;
@@ -103,19 +104,19 @@ bool score(gfx::WindowService& ws, Response response, float A, Tally& tally) {
 }
 
 // A white screen for at least a second between rings. False when the check is abandoned.
-bool blank_pause(gfx::WindowService& ws, int32_t NX, int32_t NY) {
+bool blank_pause(gfx::Canvas& ws, int32_t NX, int32_t NY) {
     blank_screen(ws, NX, NY);
-    const double blank_from = ws.clock_seconds();
+    const double blank_from = ws.platform().clock_seconds();
     do {
-        ws.sleep_ms(k_poll_ms);
+        ws.platform().sleep_ms(k_poll_ms);
         if (state::both_buttons()) return false;
-    } while (ws.clock_seconds() - blank_from < k_blank_pause_s);
+    } while (ws.platform().clock_seconds() - blank_from < k_blank_pause_s);
     return true;
 }
 
 }  // namespace
 
-LevelVerdict TESTSTR(gfx::WindowService& ws, float A, float DIST, float DIAG, int32_t W, int32_t H,
+LevelVerdict TESTSTR(gfx::Canvas& ws, float A, float DIST, float DIAG, int32_t W, int32_t H,
                      int32_t NX, int32_t NY) {
     const std::optional<RingSize> size = ring_size(A, DIST, DIAG, NX, NY);
     if (!size) return LevelVerdict::no_ring;
@@ -126,7 +127,7 @@ LevelVerdict TESTSTR(gfx::WindowService& ws, float A, float DIST, float DIAG, in
         blank_screen(ws, NX, NY);
         draw_ring(ws, place_ring(*size, W, H, placement.side, placement.tilt));
 
-        const double shown_at = ws.clock_seconds();
+        const double shown_at = ws.platform().clock_seconds();
         if (state::both_buttons()) return LevelVerdict::abandoned;
         // Clicks made during the pauses before this ring are not answers to it.
         state::forget_press();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gfx/window_service.h"
+#include "gfx/platform.h"
 
 namespace exercises {
 
@@ -11,8 +11,8 @@ struct Tone {
 };
 
 // Sounds the tone; returns when its length has passed.
-inline void play(gfx::WindowService& ws, Tone tone) {
-    ws.beep(tone.frequency, tone.duration_ms);
+inline void play(gfx::Canvas& ws, Tone tone) {
+    ws.platform().beep(tone.frequency, tone.duration_ms);
 }
 
 }  // namespace exercises

@@ -51,8 +51,7 @@ TrainingSummary summarise(int32_t count, const Tally& tally) {
                            2 * tally.NERR + tally.NNOANS};
 }
 
-void log_training(gfx::WindowService& ws, int32_t K, const Tally& tally,
-                  const TrainingSummary& summary) {
+void log_training(gfx::Canvas& ws, int32_t K, const Tally& tally, const TrainingSummary& summary) {
     results::TrainingRecord record;
     record.size = K;
     record.presented = summary.NVOL;
@@ -66,7 +65,7 @@ void log_training(gfx::WindowService& ws, int32_t K, const Tally& tally,
 
 }  // namespace
 
-void TEST(gfx::WindowService& ws, int32_t& NSHOWN, state::FigureTables& figures, int16_t& NXW,
+void TEST(gfx::Canvas& ws, int32_t& NSHOWN, state::FigureTables& figures, int16_t& NXW,
           int16_t& NYW) {
     const int32_t K = NSHOWN;
     const int16_t width = NXW;

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "gfx/window_service.h"
+#include "gfx/canvas.h"
 #include "state/shared_state.h"
 
 namespace exercises {
@@ -12,7 +12,7 @@ namespace exercises {
 // matching mouse button within TANS seconds; then the summary with the push-up prescription,
 // one record in the results log, and a wait for a click. Both buttons together, or a menu
 // request during an answer window, abandon it at once with no summary and no record.
-void TEST(gfx::WindowService& ws, int32_t& NSHOWN, state::FigureTables& figures, int16_t& NXW,
+void TEST(gfx::Canvas& ws, int32_t& NSHOWN, state::FigureTables& figures, int16_t& NXW,
           int16_t& NYW);
 
 }  // namespace exercises

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "exercises/tone.h"
+#include "gfx/platform.h"
 #include "state/mouse_protocol.h"
 #include "state/shared_state.h"
 
@@ -21,8 +22,7 @@ constexpr int k_wrong_pause_ms = 3000;
 
 AnswerListener answer_listener;
 
-void fill(gfx::WindowService& ws, gfx::Colour colour, int16_t x1, int16_t y1, int16_t x2,
-          int16_t y2) {
+void fill(gfx::Canvas& ws, gfx::Colour colour, int16_t x1, int16_t y1, int16_t x2, int16_t y2) {
     ws.set_colour(colour);
     ws.rectangle(gfx::Shape::filled, x1, y1, x2, y2);
 }
@@ -46,15 +46,15 @@ void set_answer_listener(AnswerListener listener) {
     answer_listener = std::move(listener);
 }
 
-void draw_idle_bars(gfx::WindowService& ws, int16_t width) {
+void draw_idle_bars(gfx::Canvas& ws, int16_t width) {
     const int16_t right = static_cast<int16_t>(width - 1);
     fill(ws, k_progress_to_do, 0, k_progress_top, right, k_progress_bottom);
     fill(ws, k_signal_idle, 0, k_signal_top, right, k_signal_bottom);
 }
 
-AnswerResult await_answer(gfx::WindowService& ws, int16_t width, int32_t number, int32_t count,
+AnswerResult await_answer(gfx::Canvas& ws, int16_t width, int32_t number, int32_t count,
                           const FigurePlacement& placement) {
-    const double t0 = ws.clock_seconds();
+    const double t0 = ws.platform().clock_seconds();
     state::forget_press();
 
     const int16_t right = static_cast<int16_t>(width - 1);
@@ -67,7 +67,7 @@ AnswerResult await_answer(gfx::WindowService& ws, int16_t width, int32_t number,
     const float allowed = state::parameters.TANS;
     AnswerResult result;
     for (;;) {
-        const double poll = ws.clock_seconds();
+        const double poll = ws.platform().clock_seconds();
         const auto elapsed = static_cast<float>(poll - t0);
         if (state::request_pending()) return {AnswerOutcome::abandoned};
         if (state::both_buttons()) return {AnswerOutcome::abandoned};
@@ -82,14 +82,14 @@ AnswerResult await_answer(gfx::WindowService& ws, int16_t width, int32_t number,
         // Sleeps until an event or the answer time's end; an event wakes it at once, so the
         // answer is timed to the millisecond without the loop spinning.
         const double remaining_ms = std::ceil((allowed - elapsed) * 1000.0);
-        ws.wait_for_input(static_cast<int>(std::clamp(remaining_ms, 1.0, 100.0)));
+        ws.platform().wait_for_input(static_cast<int>(std::clamp(remaining_ms, 1.0, 100.0)));
     }
 
     if (result.outcome == AnswerOutcome::correct) {
         play(ws, k_correct);
     } else if (result.outcome == AnswerOutcome::wrong) {
         play(ws, k_wrong);
-        ws.sleep_ms(k_wrong_pause_ms);
+        ws.platform().sleep_ms(k_wrong_pause_ms);
     } else {
         play(ws, k_no_answer);
     }

@@ -4,8 +4,8 @@
 #include <functional>
 
 #include "exercises/training_pattern.h"
+#include "gfx/canvas.h"
 #include "gfx/types.h"
-#include "gfx/window_service.h"
 
 namespace exercises {
 
@@ -22,7 +22,7 @@ constexpr int16_t k_signal_top = 10;
 constexpr int16_t k_signal_bottom = 19;
 
 // Both bars as they stand before the first answer window: all blue, and red.
-void draw_idle_bars(gfx::WindowService& ws, int16_t width);
+void draw_idle_bars(gfx::Canvas& ws, int16_t width);
 
 enum class AnswerOutcome { correct, wrong, not_answered, abandoned };
 
@@ -34,12 +34,12 @@ struct AnswerResult {
 // The answer window of presentation `number` of `count`, for a figure placed as given. The
 // clock starts and earlier clicks are forgotten before the bars turn and the opening tone
 // plays, so a click during the tone counts. An answer is timed from the moment of its press
-// as the window service stamped it, or, without a usable stamp, from when it is seen. A click
+// as the platform stamped it, or, without a usable stamp, from when it is seen. A click
 // of the figure's side is correct, any other code is wrong; no click within TANS seconds
 // leaves it unanswered. Each ends with its tone (a wrong answer then with a 3 s pause) and the
 // signal bar red again. A menu request or both buttons abandon it at once, leaving the screen
 // as it is.
-AnswerResult await_answer(gfx::WindowService& ws, int16_t width, int32_t number, int32_t count,
+AnswerResult await_answer(gfx::Canvas& ws, int16_t width, int32_t number, int32_t count,
                           const FigurePlacement& placement);
 
 // Called with every answer, correct or wrong, once its feedback is over: the benchmarks

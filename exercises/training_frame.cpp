@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <span>
 
+#include "gfx/platform.h"
 #include "state/mouse_protocol.h"
 
 namespace exercises {
@@ -61,7 +62,7 @@ class ImageFrame {
 
 }  // namespace
 
-FrameDrawer::FrameDrawer(gfx::WindowService& ws, int16_t width, int16_t height)
+FrameDrawer::FrameDrawer(gfx::Canvas& ws, int16_t width, int16_t height)
     : ws_(ws), width_(width), height_(height) {
     const int16_t right = static_cast<int16_t>(width - 1);
     image_path_ =
@@ -82,7 +83,7 @@ std::optional<FigurePlacement> FrameDrawer::draw_image(int32_t K,
     ws_.set_colour(k_grey);
     ws_.rectangle(gfx::Shape::filled, 0, static_cast<int16_t>(k_stimulus_top + 1),
                   static_cast<int16_t>(width_ - 1), static_cast<int16_t>(height_ - 1));
-    ws_.sleep_ms(k_grey_blank_ms);
+    ws_.platform().sleep_ms(k_grey_blank_ms);
 
     ImageFrame frame(KADRDIM, width_, height_);
     frame.clear();

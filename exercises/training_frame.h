@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "exercises/training_pattern.h"
-#include "gfx/window_service.h"
+#include "gfx/canvas.h"
 #include "state/shared_state.h"
 
 namespace exercises {
@@ -27,7 +27,7 @@ class FrameDrawer {
   public:
     // Chooses the path and, on the image path, captures the stimulus area once, which gives the
     // buffer a valid image header. Call it after the bars are drawn.
-    FrameDrawer(gfx::WindowService& ws, int16_t width, int16_t height);
+    FrameDrawer(gfx::Canvas& ws, int16_t width, int16_t height);
 
     bool image_path() const { return image_path_; }
 
@@ -39,7 +39,7 @@ class FrameDrawer {
     std::optional<FigurePlacement> draw_image(int32_t K, const state::FigureTables& figures);
     std::optional<FigurePlacement> draw_direct(int32_t K, const state::FigureTables& figures);
 
-    gfx::WindowService& ws_;
+    gfx::Canvas& ws_;
     int32_t width_;
     int32_t height_;
     bool image_path_;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "gfx/platform.h"
 #include "params/dialog_template.h"
 #include "params/parameter_file.h"
 #include "state/shared_state.h"
@@ -98,12 +99,12 @@ void OBROK(gfx::Dialog& dialog, int control_id, int /*callback_type*/) {
     dialog.exit();
 }
 
-void VVDALND(gfx::WindowService& ws) {
+void VVDALND(gfx::Canvas& ws) {
     state::Parameters& parameters = state::parameters;
     parameters = default_parameters();
 
     std::optional<gfx::DialogTemplate> layout = find_dialog_template(k_parameters_dialog_id);
-    if (!layout) ws.report_fatal("Dialog IDD_DIALOG1 not found");
+    if (!layout) ws.platform().report_fatal("Dialog IDD_DIALOG1 not found");
     gfx::Dialog dialog(std::move(*layout));
 
     read_parameter_file(parameters);
@@ -115,12 +116,12 @@ void VVDALND(gfx::WindowService& ws) {
     IBEGIN = 0;
     dialog.set_routine(k_exit_button, OBROK);
     dialog.set_routine(k_begin_button, OBROK);
-    ws.run_dialog(dialog);
+    ws.platform().run_dialog(dialog);
 
     if (IBEGIN == 0) {
         ws.close_unit(1);
-        ws.beep(0, 0);
-        ws.stop_program();
+        ws.platform().beep(0, 0);
+        ws.platform().stop_program();
     }
 
     for (const Field& field : k_fields) take_back(field, dialog, parameters);

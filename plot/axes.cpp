@@ -87,7 +87,7 @@ std::string full_label(float value, const AxisScale& scale) {
     return fixed_field(value, 2);
 }
 
-void x_numbers(gfx::WindowService& ws, int iw, int ir, float dx, const RegionFrame& frame) {
+void x_numbers(gfx::Canvas& ws, int iw, int ir, float dx, const RegionFrame& frame) {
     const std::optional<AxisScale> scale = axis_scale(frame.xmin, frame.xmax);
     if (!scale) return;
     if (scale->exponent != 0) {
@@ -106,7 +106,7 @@ void x_numbers(gfx::WindowService& ws, int iw, int ir, float dx, const RegionFra
         });
 }
 
-void y_numbers(gfx::WindowService& ws, int iw, int ir, float dy, const RegionFrame& frame) {
+void y_numbers(gfx::Canvas& ws, int iw, int ir, float dy, const RegionFrame& frame) {
     const std::optional<AxisScale> scale = axis_scale(frame.ymin, frame.ymax);
     if (!scale) return;
     if (scale->exponent != 0) {
@@ -125,8 +125,7 @@ void y_numbers(gfx::WindowService& ws, int iw, int ir, float dy, const RegionFra
         });
 }
 
-void vertical_grid(gfx::WindowService& ws, int iw, int ir, float gx, int nsx,
-                   const RegionFrame& frame) {
+void vertical_grid(gfx::Canvas& ws, int iw, int ir, float gx, int nsx, const RegionFrame& frame) {
     if (nsx != 0 && nsx != 1) {
         SETLIN(ws, k_solid);
         const float minor_step = gx / static_cast<float>(nsx);
@@ -139,7 +138,7 @@ void vertical_grid(gfx::WindowService& ws, int iw, int ir, float gx, int nsx,
                   [&](float value) { CONSTX(ws, iw, ir, value, frame.ymin, frame.ymax); });
 }
 
-void horizontal_grid_and_frame(gfx::WindowService& ws, int iw, int ir, float gy, int nsy,
+void horizontal_grid_and_frame(gfx::Canvas& ws, int iw, int ir, float gy, int nsy,
                                const RegionFrame& frame) {
     if (nsy != 0 && nsy != 1) {
         SETLIN(ws, k_solid);
@@ -161,7 +160,7 @@ void horizontal_grid_and_frame(gfx::WindowService& ws, int iw, int ir, float gy,
 
 }  // namespace
 
-void AXES(gfx::WindowService& ws, int iw, int ir, float dx, float gx, int nsx, float dy, float gy,
+void AXES(gfx::Canvas& ws, int iw, int ir, float dx, float gx, int nsx, float dy, float gy,
           int nsy) {
     const RegionFrame frame = region_frame(iw, ir);
     if (dx > 0.0f) x_numbers(ws, iw, ir, dx, frame);
@@ -170,12 +169,12 @@ void AXES(gfx::WindowService& ws, int iw, int ir, float dx, float gx, int nsx, f
     if (gy > 0.0f) horizontal_grid_and_frame(ws, iw, ir, gy, nsy, frame);
 }
 
-void CONSTX(gfx::WindowService& ws, int iw, int ir, float x, float y1, float y2) {
+void CONSTX(gfx::Canvas& ws, int iw, int ir, float x, float y1, float y2) {
     MOVE(ws, iw, ir, x, y1, 0);
     MOVE(ws, iw, ir, x, y2, 1);
 }
 
-void CONSTY(gfx::WindowService& ws, int iw, int ir, float x1, float x2, float y) {
+void CONSTY(gfx::Canvas& ws, int iw, int ir, float x1, float x2, float y) {
     MOVE(ws, iw, ir, x1, y, 0);
     MOVE(ws, iw, ir, x2, y, 1);
 }

@@ -4,6 +4,7 @@
 #include <limits>
 #include <utility>
 
+#include "gfx/platform.h"
 #include "plot/plot_state.h"
 #include "plot/transforms.h"
 
@@ -24,14 +25,14 @@ void install_default_colours() {
     }
 }
 
-void stroke(gfx::WindowService& ws, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+void stroke(gfx::Canvas& ws, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
     ws.move_to(low16(x1), low16(y1));
     ws.line_to(low16(x2), low16(y2));
 }
 
 }  // namespace
 
-void PAGE(gfx::WindowService& ws, int iw, int nypix, int nxpix, std::string title) {
+void PAGE(gfx::Canvas& ws, int iw, int nypix, int nxpix, std::string title) {
     ws.open_child(iw, std::move(title));
 
     // The record keeps what the service corrected at earlier calls; only the sizes and the
@@ -53,12 +54,12 @@ void PAGE(gfx::WindowService& ws, int iw, int nypix, int nxpix, std::string titl
     if (page_calls < std::numeric_limits<int32_t>::max()) ++page_calls;
     if (page_calls == 1) install_default_colours();
 
-    if (iw == 1) ws.tile_children();
+    if (iw == 1) ws.platform().tile_children();
     ws.set_background_colour(k_page_background);
     ws.clear_screen();
 }
 
-void REGION(gfx::WindowService& ws, int iw, int ir, float x0, float y0, float w, float h) {
+void REGION(gfx::Canvas& ws, int iw, int ir, float x0, float y0, float w, float h) {
     const bool active = ACTIV(ws, iw, 0);
 
     const float page_width = gr1(iw, 1);
@@ -92,7 +93,7 @@ void REGION(gfx::WindowService& ws, int iw, int ir, float x0, float y0, float w,
     stroke(ws, right, bottom, left, bottom);
 }
 
-bool ACTIV(gfx::WindowService& ws, int iw, int ifoc) {
+bool ACTIV(gfx::Canvas& ws, int iw, int ifoc) {
     bool done = true;
     if (iw != 0) {
         bool activated = false;

@@ -32,7 +32,7 @@ gfx::Colour colour_value(int ic) {
 
 }  // namespace
 
-void SETCOL(gfx::WindowService& ws, int ic) {
+void SETCOL(gfx::Canvas& ws, int ic) {
     const gfx::Colour value = colour_value(ic);
     ws.set_colour(value);
     ws.set_text_colour(value);
@@ -45,7 +45,7 @@ void COLOR(int ic, float r, float g, float b) {
     coldim(3, ic + 1) = clamp_fraction(b);
 }
 
-void SETLIN(gfx::WindowService& ws, int istyle) {
+void SETLIN(gfx::Canvas& ws, int istyle) {
     ws.set_line_style(k_solid);
     switch (istyle) {
         case 1:
@@ -65,7 +65,7 @@ void SETLIN(gfx::WindowService& ws, int istyle) {
     }
 }
 
-void MOVE(gfx::WindowService& ws, int iw, int ir, float x, float y, int ipen) {
+void MOVE(gfx::Canvas& ws, int iw, int ir, float x, float y, int ipen) {
     if (!ACTIV(ws, iw, 0)) return;
     int32_t ix = 0;
     int32_t iy = 0;
@@ -74,13 +74,13 @@ void MOVE(gfx::WindowService& ws, int iw, int ir, float x, float y, int ipen) {
     ws.move_to(low16(ix), low16(iy));
 }
 
-void PIXMOVE(gfx::WindowService& ws, int iw, int32_t ix, int32_t iy, int ipen) {
+void PIXMOVE(gfx::Canvas& ws, int iw, int32_t ix, int32_t iy, int ipen) {
     if (!ACTIV(ws, iw, 0)) return;
     if (ipen == 1) ws.line_to(low16(ix), low16(iy));
     ws.move_to(low16(ix), low16(iy));
 }
 
-void POINT(gfx::WindowService& ws, int iw, int ir, float x, float y) {
+void POINT(gfx::Canvas& ws, int iw, int ir, float x, float y) {
     if (!ACTIV(ws, iw, 0)) return;
     int32_t ix = 0;
     int32_t iy = 0;

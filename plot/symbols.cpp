@@ -35,7 +35,7 @@ constexpr std::string_view k_largest_font = "t'Times New Roman Cyr'h120w40b";
 constexpr int k_upward_tenths = 900;
 
 // One stroke of a marker: a pen-up move to the first pixel, a pen-down move to the second.
-void pixel_stroke(gfx::WindowService& ws, int iw, int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
+void pixel_stroke(gfx::Canvas& ws, int iw, int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
     PIXMOVE(ws, iw, static_cast<int32_t>(x1), static_cast<int32_t>(y1), 0);
     PIXMOVE(ws, iw, static_cast<int32_t>(x2), static_cast<int32_t>(y2), 1);
 }
@@ -50,8 +50,7 @@ std::string_view symbol_font(float size) {
     return k_largest_font;
 }
 
-void SYMBOL(gfx::WindowService& ws, int iw, float x, float y, float size, float angle,
-            std::string text) {
+void SYMBOL(gfx::Canvas& ws, int iw, float x, float y, float size, float angle, std::string text) {
     if (!ACTIV(ws, iw, 0)) return;
     const float page_width = gr1(iw, 1);
     const float page_height = gr1(iw, 2);
@@ -76,7 +75,7 @@ void SYMBOL(gfx::WindowService& ws, int iw, float x, float y, float size, float 
     ws.set_text_rotation(0);
 }
 
-void MARKER(gfx::WindowService& ws, int iw, int ir, float x, float y, int itype, float size) {
+void MARKER(gfx::Canvas& ws, int iw, int ir, float x, float y, int itype, float size) {
     int32_t cx = 0;
     int32_t cy = 0;
     TMF(iw, ir, x, y, cx, cy);

@@ -4,16 +4,18 @@
 #include <array>
 #include <cstdint>
 
+#include "gfx/platform.h"
+
 namespace results {
 
-void DATETIMEWR(gfx::WindowService& ws, int32_t& day, int32_t& month, int32_t& year, int32_t& hour,
+void DATETIMEWR(gfx::Canvas& ws, int32_t& day, int32_t& month, int32_t& year, int32_t& hour,
                 int32_t& minute, int32_t& second) {
-    const gfx::LocalDate date = ws.local_date();
+    const gfx::LocalDate date = ws.platform().local_date();
     year = date.year;
     month = date.month;
     day = date.day;
 
-    const gfx::LocalTime time = ws.local_time();
+    const gfx::LocalTime time = ws.platform().local_time();
     hour = time.hour;
     minute = time.minute;
     second = time.second;

@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 
+#include "gfx/platform.h"
 #include "plot/axes.h"
 #include "plot/page.h"
 #include "plot/pen.h"
@@ -74,7 +75,7 @@ constexpr const char* k_message = "For continuation press any mouse button";
 
 // The two framed panels over a common time axis of `span` seconds, with a dashed line at
 // every day boundary and every fifth of the height.
-void draw_panels(gfx::WindowService& ws, float span) {
+void draw_panels(gfx::Canvas& ws, float span) {
     plot::SETCOL(ws, k_black);
     plot::REGION(ws, k_page, k_acuity_panel, 10.0f, 110.0f, 220.0f, 60.0f);
     plot::REGION(ws, k_page, k_training_panel, 10.0f, 10.0f, 220.0f, 90.0f);
@@ -85,7 +86,7 @@ void draw_panels(gfx::WindowService& ws, float span) {
     plot::AXES(ws, k_page, k_training_panel, 0.0f, day, 0, 0.0f, 0.2f, 0);
 }
 
-void draw_labels(gfx::WindowService& ws) {
+void draw_labels(gfx::Canvas& ws) {
     for (const Label& label : k_labels) {
         plot::SETCOL(ws, label.colour);
         plot::SYMBOL(ws, k_page, label.x, label.y, k_label_size, 0.0f, label.text);
@@ -94,7 +95,7 @@ void draw_labels(gfx::WindowService& ws) {
 }
 
 // At window pixels, in the labels' font, black.
-void draw_date_labels(gfx::WindowService& ws, const LogSpan& span) {
+void draw_date_labels(gfx::Canvas& ws, const LogSpan& span) {
     ws.move_to(10, 620);
     ws.out_text(beginning_label(span.beginning));
     ws.move_to(748, 620);
@@ -106,7 +107,7 @@ void draw_date_labels(gfx::WindowService& ws, const LogSpan& span) {
 // joins only records of its kind. The first record of a kind joins itself (a single point).
 class CurvePlotter {
   public:
-    CurvePlotter(gfx::WindowService& ws, double first_day_start)
+    CurvePlotter(gfx::Canvas& ws, double first_day_start)
         : ws_(ws), first_day_start_(first_day_start) {}
 
     void operator()(const LogEntry& entry) {
@@ -167,14 +168,14 @@ class CurvePlotter {
         plot::MOVE(ws_, k_page, k_training_panel, older.x, older.y, 1);
     }
 
-    gfx::WindowService& ws_;
+    gfx::Canvas& ws_;
     double first_day_start_;
     std::optional<Point> previous_acuity_;
     std::optional<TrainingPoint> previous_training_;
     std::optional<Point> previous_time_;
 };
 
-void draw_closing_message(gfx::WindowService& ws) {
+void draw_closing_message(gfx::Canvas& ws) {
     ws.set_font(k_message_font);
     ws.set_colour(k_message_colour);
     ws.move_to(265, 621);
@@ -198,7 +199,7 @@ std::string end_label(const TimeStamp& stamp) {
     return date_label("End  ", stamp);
 }
 
-void TRITOUT(gfx::WindowService& ws) {
+void TRITOUT(gfx::Canvas& ws) {
     ws.clear_screen();
 
     // First pass: the whole days the records fall on. A log without a usable record (none
@@ -225,7 +226,7 @@ void TRITOUT(gfx::WindowService& ws) {
 
     draw_closing_message(ws);
 
-    state::wait_for_press(ws);
+    state::wait_for_press(ws.platform());
 
     plot::ACTIV(ws, k_page, k_page);
 }

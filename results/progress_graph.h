@@ -2,13 +2,13 @@
 
 #include <string>
 
-#include "gfx/window_service.h"
+#include "gfx/canvas.h"
 #include "results/results_log.h"
 
 namespace results {
 
 // Draws the whole results log as curves over time and waits for a mouse press.
-void TRITOUT(gfx::WindowService& ws);
+void TRITOUT(gfx::Canvas& ws);
 
 // The date labels under the panels: "Beginning 05.03.2010., 14 h.  7min" (34 characters) for
 // the first record of the earliest day, "End  06.03.2010.,  9 h. 30min" (29) for the latest.

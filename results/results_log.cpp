@@ -30,7 +30,7 @@ std::string common_part(const TimeStamp& stamp, float distance) {
     return line;
 }
 
-TimeStamp current_stamp(gfx::WindowService& ws) {
+TimeStamp current_stamp(gfx::Canvas& ws) {
     TimeStamp stamp;
     DATETIMEWR(ws, stamp.day, stamp.month, stamp.year, stamp.hour, stamp.minute, stamp.second);
     return stamp;
@@ -81,7 +81,7 @@ std::string format_record(const TrainingRecord& record) {
     return line;
 }
 
-void append_sight_check(gfx::WindowService& ws, float acuity) {
+void append_sight_check(gfx::Canvas& ws, float acuity) {
     SightCheckRecord record;
     record.stamp = current_stamp(ws);
     record.distance = state::parameters.DIST;
@@ -92,7 +92,7 @@ void append_sight_check(gfx::WindowService& ws, float acuity) {
     append_line(format_record(record));
 }
 
-void append_training(gfx::WindowService& ws, const TrainingRecord& counts) {
+void append_training(gfx::Canvas& ws, const TrainingRecord& counts) {
     TrainingRecord record = counts;
     record.stamp = current_stamp(ws);
     record.distance = state::parameters.DIST;

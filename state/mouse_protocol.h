@@ -50,8 +50,8 @@ inline void forget_press() {
     store(MEVENT, 0);
 }
 
-// Anything that can pause the program thread until an input event or a timeout: the window
-// service.
+// Anything that can pause the program thread until an input event or a timeout: the
+// platform.
 template <typename Service>
 concept InputWaiter = requires(Service& service, int timeout_ms) {
     service.wait_for_input(timeout_ms);

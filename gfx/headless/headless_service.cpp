@@ -15,11 +15,11 @@ constexpr int k_dialog_attempts = 20;
 
 HeadlessService::HeadlessService() = default;
 
-RunOutcome HeadlessService::run(const std::function<bool(WindowService&)>& startup_hook,
-                                const std::function<void(WindowService&)>& program) {
+RunOutcome HeadlessService::run(const std::function<bool(Canvas&)>& startup_hook,
+                                const std::function<void(Canvas&)>& program) {
     try {
-        if (startup_hook) startup_hook(*this);
-        program(*this);
+        if (startup_hook) startup_hook(canvas());
+        program(canvas());
         return RunOutcome{RunOutcome::Kind::stopped, 0, "", now()};
     } catch (const ProgramEnded& ended) {
         const auto kind =
@@ -38,13 +38,13 @@ void HeadlessService::press_stamped(int button, std::optional<double> stamp_seco
                                     int modifiers) {
     held_ |= button;
     const int event = button == k_key_left ? k_left_down : k_right_down;
-    deliver_mouse(1, event, held_ | modifiers, 100, 100, stamp_seconds);
+    canvas().deliver_mouse(1, event, held_ | modifiers, 100, 100, stamp_seconds);
 }
 
 void HeadlessService::release(int button, int modifiers) {
     held_ &= ~button;
     const int event = button == k_key_left ? k_left_up : k_right_up;
-    deliver_mouse(1, event, held_ | modifiers, 100, 100, clock_seconds());
+    canvas().deliver_mouse(1, event, held_ | modifiers, 100, 100, clock_seconds());
 }
 
 void HeadlessService::click(int button, int modifiers) {
@@ -53,7 +53,7 @@ void HeadlessService::click(int button, int modifiers) {
 }
 
 Colour HeadlessService::pixel(int x, int y) const {
-    const auto unit_surface = surface(1);
+    const auto unit_surface = canvas().surface(1);
     return unit_surface ? unit_surface->pixel(x, y) : k_black;
 }
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "gfx/window_service.h"
+#include "gfx/platform.h"
 
 namespace gfx {
 
@@ -30,13 +30,13 @@ struct RunOutcome {
     double at_seconds = 0;
 };
 
-// The headless twin of the window service: the same surfaces and drawing, no window. Time is
+// The headless twin of the Qt platform: the same canvas, no window. Time is
 // virtual: sleeping and waiting advance it at once, one millisecond at a time, and at every
 // millisecond the scripted user is called with the service, so it can look at the surface and
 // press buttons or choose menu commands at exact moments; a wait for input ends at the
 // millisecond an event arrives, as on the real service. Everything runs on the caller's
 // thread, so runs are deterministic.
-class HeadlessService : public WindowService {
+class HeadlessService : public Platform {
   public:
     using ScriptedUser = std::function<void(HeadlessService& service)>;
     using DialogScript = std::function<void(Dialog& dialog, int attempt)>;
@@ -51,8 +51,8 @@ class HeadlessService : public WindowService {
     void set_time_limit(double virtual_seconds) { time_limit_ = virtual_seconds; }
 
     // Runs the start-up hook and the program on this thread and tells how the program ended.
-    RunOutcome run(const std::function<bool(WindowService&)>& startup_hook,
-                   const std::function<void(WindowService&)>& program);
+    RunOutcome run(const std::function<bool(Canvas&)>& startup_hook,
+                   const std::function<void(Canvas&)>& program);
 
     // ---- what a scripted user can do
     double now() const { return static_cast<double>(now_ms_) / 1000.0; }
@@ -73,7 +73,6 @@ class HeadlessService : public WindowService {
     // ---- what a test can observe
     const std::vector<ToneRecord>& tones() const { return tones_; }
     int about_boxes_shown() const { return about_boxes_shown_; }
-    int presents() const { return presents_; }
     int tiles() const { return tiles_; }
     struct FrameGeometry {
         int x, y, height, width;
@@ -97,10 +96,11 @@ class HeadlessService : public WindowService {
     [[noreturn]] void report_fatal(const std::string& message) override;
 
   protected:
-    void present(int) override { ++presents_; }
+    void input_arrived() override { input_pending_ = true; }
+    // The surfaces are looked at directly: nothing to show.
+    void present(int) override {}
     void child_opened(int) override {}
     void child_closed(int unit) override { closed_units_.push_back(unit); }
-    void input_arrived() override { input_pending_ = true; }
 
   private:
     // Moves the virtual clock on, calling the user every millisecond; a wait for input stops
@@ -121,7 +121,6 @@ class HeadlessService : public WindowService {
     std::vector<Dialog::Refusal> refusals_;
     std::vector<int> closed_units_;
     int about_boxes_shown_ = 0;
-    int presents_ = 0;
     int tiles_ = 0;
 };
 

@@ -11,8 +11,8 @@
 
 namespace gfx {
 
-void run_qt_program(int argc, char** argv, const std::function<bool(WindowService&)>& startup_hook,
-                    const std::function<void(WindowService&)>& program) {
+void run_qt_program(int argc, char** argv, const std::function<bool(Canvas&)>& startup_hook,
+                    const std::function<void(Canvas&)>& program) {
     // QApplication keeps a reference to the argument count for its whole life.
     static int argument_count = argc;
     std::unique_ptr<QApplication> application;
@@ -22,12 +22,12 @@ void run_qt_program(int argc, char** argv, const std::function<bool(WindowServic
     // Never destroyed: the process ends while the program thread may still use it.
     auto* service = new QtWindowService;
     // The hook builds the menus; the service makes none of its own, whatever the hook returns.
-    if (startup_hook) startup_hook(*service);
+    if (startup_hook) startup_hook(service->canvas());
     service->show_frame();
 
     std::thread program_thread([service, program] {
         try {
-            program(*service);
+            program(service->canvas());
         } catch (const std::exception& error) {
             service->report_fatal(error.what());
         } catch (...) {

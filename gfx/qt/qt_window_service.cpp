@@ -374,9 +374,9 @@ void QtWindowService::child_closed(int unit) {
 
 void QtWindowService::open_child_window(int unit) {
     // A unit gets its surface when its size is configured; until then it has no window.
-    const std::shared_ptr<Surface> unit_surface = surface(unit);
+    const std::shared_ptr<Surface> unit_surface = canvas().surface(unit);
     if (!unit_surface) return;
-    const QString window_title = QString::fromStdString(title(unit));
+    const QString window_title = QString::fromStdString(canvas().title(unit));
     const auto found = children_.find(unit);
     if (found != children_.end() && found->second &&
         found->second->view()->surface() == unit_surface) {
@@ -386,7 +386,7 @@ void QtWindowService::open_child_window(int unit) {
     close_child_window(unit);
     auto* view = new ChildView(
         unit_surface, [this, unit](int event, int key_state, int x, int y, uint64_t stamp_ms) {
-            deliver_mouse(unit, event, key_state, x, y, event_seconds(stamp_ms));
+            canvas().deliver_mouse(unit, event, key_state, x, y, event_seconds(stamp_ms));
         });
     auto* window = new ChildWindow(view, window_title);
     mdi_area_->addSubWindow(window);

@@ -9,8 +9,8 @@
 #include <mutex>
 #include <string>
 
+#include "gfx/platform.h"
 #include "gfx/qt/event_clock.h"
-#include "gfx/window_service.h"
 
 class QMainWindow;
 class QMdiArea;
@@ -24,7 +24,7 @@ class ChildWindow;
 class DialogWindow;
 class FrameWindow;
 
-// The window service on Qt Widgets: a main window with the commands on its menu bar, the child
+// The platform on Qt Widgets: a main window with the commands on its menu bar, the child
 // graphics windows inside an MDI area, the modal dialog and the message boxes.
 //
 // Construct it on the GUI thread once the QApplication exists. Every widget lives on the GUI
@@ -36,7 +36,7 @@ class FrameWindow;
 // 3 the windows stay until the user closes the frame, and mode 1 first asks whether to close
 // them. report_fatal prints the message to stderr, shows it in a critical message box, waits
 // for the user and ends with status 1. Closing the frame ends the process with status 0.
-class QtWindowService : public WindowService {
+class QtWindowService : public Platform {
   public:
     QtWindowService();
     ~QtWindowService() override;
@@ -71,12 +71,13 @@ class QtWindowService : public WindowService {
     ChildView* child_view(int unit) const;  // the widget showing the unit's surface, or null
 
   protected:
-    void present(int unit) override;
-    void child_opened(int unit) override;
-    void child_closed(int unit) override;
     void input_arrived() override;
 
   private:
+    void present(int unit) override;
+    void child_opened(int unit) override;
+    void child_closed(int unit) override;
+
     static bool on_gui_thread();
     // Runs the function on the GUI thread: at once when called there, else queued.
     void on_gui(std::function<void()> function);

@@ -252,8 +252,8 @@ class MainLoopChecksTest : public ::testing::Test {
   protected:
     MainLoopChecksTest() {
         testing_support::reset_program_state();
-        service.open_child(1, "Trainer for eyes");
-        service.register_mouse(1, app::k_mouse_event_mask, app::TYPXY);
+        service.canvas().open_child(1, "Trainer for eyes");
+        service.canvas().register_mouse(1, app::k_mouse_event_mask, app::TYPXY);
     }
     ~MainLoopChecksTest() override { testing_support::reset_program_state(); }
 
@@ -292,7 +292,7 @@ class MainLoopChecksTest : public ::testing::Test {
     HeadlessService service;
     RecordingRoutines routines;
     const app::Routines made = routines.make(service);
-    app::MainLoop loop{service, made};
+    app::MainLoop loop{service.canvas(), made};
 };
 
 GTEST_TEST_F(MainLoopChecksTest, EachPollPointRunsItsChecksInItsOrder) {

@@ -46,7 +46,7 @@ GTEST_TEST_F(MainProgramTest, StartUpBuildsTheFrameMenusAndTheGraphicsWindow) {
     EXPECT_EQ(menu[2].text, "User guide");
     for (const auto& item : menu) EXPECT_EQ(item.flags, gfx::k_menu_enabled);
 
-    EXPECT_EQ(service.title(1), "Trainer for eyes");
+    EXPECT_EQ(service.canvas().title(1), "Trainer for eyes");
     EXPECT_EQ(state::NXW, 980);
     EXPECT_EQ(state::NYW, 650);
     EXPECT_EQ(service.tiles(), 1);

@@ -97,15 +97,15 @@ class StartScreenTest : public ::testing::Test {
 
     // Opens unit 1 with the given size, filled with k_previous, and records the size.
     void open_window(int width, int height) {
-        service.open_child(1, "Trainer for eyes");
+        service.canvas().open_child(1, "Trainer for eyes");
         gfx::WindowConfig config{
             static_cast<int16_t>(width), static_cast<int16_t>(height), -1, -1, -1, -1};
-        ASSERT_TRUE(service.set_window_config(config));
+        ASSERT_TRUE(service.canvas().set_window_config(config));
         state::NXW = static_cast<int16_t>(width);
         state::NYW = static_cast<int16_t>(height);
-        service.set_colour(k_previous);
-        service.rectangle(gfx::Shape::filled, 0, 0, static_cast<int16_t>(width - 1),
-                          static_cast<int16_t>(height - 1));
+        service.canvas().set_colour(k_previous);
+        service.canvas().rectangle(gfx::Shape::filled, 0, 0, static_cast<int16_t>(width - 1),
+                                   static_cast<int16_t>(height - 1));
     }
 
     // Opens a window drawn in `mode`: the full 980 × 650 window for image mode, a 300 × 200
@@ -119,7 +119,7 @@ class StartScreenTest : public ::testing::Test {
     }
 
     bool draw(int S, const FigureTables& figures, const app::PollCallback& poll = never_abandon) {
-        return app::draw_start_picture(service, S, figures, NSHOWN, KADRDIM, poll);
+        return app::draw_start_picture(service.canvas(), S, figures, NSHOWN, KADRDIM, poll);
     }
 
     // Draws with the random sequence restarted, so the figure goes to the left.
@@ -131,7 +131,7 @@ class StartScreenTest : public ::testing::Test {
 
     std::vector<Colour> window() const {
         std::vector<Colour> pixels;
-        service.surface(1)->read([&](const uint32_t* stored, int width, int height) {
+        service.canvas().surface(1)->read([&](const uint32_t* stored, int width, int height) {
             pixels.reserve(static_cast<std::size_t>(width) * height);
             for (int i = 0; i < width * height; ++i) pixels.push_back(gfx::from_stored(stored[i]));
         });
@@ -381,7 +381,7 @@ GTEST_TEST_F(StartScreenTest, EachPictureDrawsOneRandomSide) {
 
 GTEST_TEST_F(StartScreenTest, ImageModeShowsGreyForASecondThenTheWholePictureInOneStep) {
     open_window(Mode::image);
-    const auto surface = service.surface(1);
+    const auto surface = service.canvas().surface(1);
     int looks = 0;
     bool grey_at_first_look = false;
     uint64_t grey_generation = 0;
@@ -431,7 +431,7 @@ GTEST_TEST_F(StartScreenTest, ImageBufferHoldsExactlyThePictureAndNothingBeyondI
 
     // Headers as the capture wrote them and pixels as the window shows them, fourth byte 0.
     std::vector<std::byte> captured(app::k_full_window_image_size);
-    service.get_image(0, 0, k_full_width - 1, k_full_height - 1, captured);
+    service.canvas().get_image(0, 0, k_full_width - 1, k_full_height - 1, captured);
     EXPECT_TRUE(std::equal(captured.begin(), captured.end(), KADRDIM.begin()));
     EXPECT_TRUE(std::all_of(KADRDIM.begin() + app::k_full_window_image_size, KADRDIM.end(),
                             [](std::byte b) { return b == std::byte{0xAB}; }));

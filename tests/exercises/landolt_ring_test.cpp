@@ -185,7 +185,9 @@ GTEST_TEST(LandoltRingTest, SideAndTiltThresholdsAreSingleConstants) {
 
 class DrawnRingTest : public ::testing::Test {
   protected:
-    DrawnRingTest() { plot::PAGE(ws, 1, k_window_height, k_window_width, "Trainer for eyes"); }
+    DrawnRingTest() {
+        plot::PAGE(ws.canvas(), 1, k_window_height, k_window_width, "Trainer for eyes");
+    }
 
     gfx::HeadlessService ws;
 };
@@ -206,9 +208,9 @@ GTEST_TEST_F(DrawnRingTest, GapCutsTheRingOnItsSideOnly) {
         const RingSize size = default_ring(level);
         for (const Case& c : cases) {
             SCOPED_TRACE(testing::Message() << c.what << " at level " << level);
-            ws.set_colour(0x00FF00);
-            ws.rectangle(gfx::Shape::filled, 0, 0, 979, 649);
-            exercises::draw_ring(ws,
+            ws.canvas().set_colour(0x00FF00);
+            ws.canvas().rectangle(gfx::Shape::filled, 0, 0, 979, 649);
+            exercises::draw_ring(ws.canvas(),
                                  place_ring(size, k_window_width, k_window_height, c.side, c.tilt));
 
             // One pixel in from the outer edge, along the gap's axis and across it.
@@ -320,11 +322,11 @@ GTEST_TEST_F(DrawnRingTest, DrawnRingHasTheSizeOfItsRoundedCoordinates) {
             for (const Turn& turn : turns) {
                 SCOPED_TRACE(testing::Message()
                              << set_up.what << ", level " << level << ", " << turn.what);
-                ws.set_colour(k_background);
-                ws.rectangle(gfx::Shape::filled, 0, 0, 979, 649);
+                ws.canvas().set_colour(k_background);
+                ws.canvas().rectangle(gfx::Shape::filled, 0, 0, 979, 649);
                 const RingOutline ring =
                     place_ring(*size, k_window_width, k_window_height, turn.side, turn.tilt);
-                exercises::draw_ring(ws, ring);
+                exercises::draw_ring(ws.canvas(), ring);
                 const exercises::PixelBox& outer = ring.outer_disc;
                 const exercises::PixelBox& inner = ring.inner_disc;
 
@@ -388,10 +390,10 @@ GTEST_TEST_F(DrawnRingTest, GapAtTheFirstLevelSubtendsTenMinutesOfArc) {
         const std::optional<RingSize> size =
             ring_size(0.1f, set_up.distance, set_up.diagonal, set_up.nx, set_up.ny);
         ASSERT_TRUE(size.has_value());
-        ws.set_colour(k_black);
-        ws.rectangle(gfx::Shape::filled, 0, 0, 979, 649);
-        exercises::draw_ring(
-            ws, place_ring(*size, k_window_width, k_window_height, k_gap_right, k_tilt_level));
+        ws.canvas().set_colour(k_black);
+        ws.canvas().rectangle(gfx::Shape::filled, 0, 0, 979, 649);
+        exercises::draw_ring(ws.canvas(), place_ring(*size, k_window_width, k_window_height,
+                                                     k_gap_right, k_tilt_level));
         // The column halfway through the ring's right side crosses the gap only.
         const int middle_x = 490 + static_cast<int>((size->outer_radius + size->inner_radius) / 2);
         int white = 0;
@@ -420,9 +422,9 @@ GTEST_TEST_F(DrawnRingTest, BlankScreenCoversTheResolutionNotTheWindow) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ws.set_colour(k_black);
-        ws.rectangle(gfx::Shape::filled, 0, 0, 979, 649);
-        exercises::blank_screen(ws, c.nx, c.ny);
+        ws.canvas().set_colour(k_black);
+        ws.canvas().rectangle(gfx::Shape::filled, 0, 0, 979, 649);
+        exercises::blank_screen(ws.canvas(), c.nx, c.ny);
         EXPECT_EQ(ws.pixel(0, 0), k_white);
         EXPECT_EQ(ws.pixel(std::min(c.nx, 980) - 1, std::min(c.ny, 650) - 1), k_white);
         EXPECT_EQ(ws.pixel(979, 649), c.far_corner_blank ? k_white : k_black);
@@ -505,8 +507,8 @@ GTEST_TEST(LandoltRingTest, HugeButFiniteRingsStopAtTheSixteenBitLimits) {
     EXPECT_EQ(ring.gap[2].y, 32767);
 
     gfx::HeadlessService ws;
-    plot::PAGE(ws, 1, k_window_height, k_window_width, "Trainer for eyes");
-    exercises::draw_ring(ws, ring);
+    plot::PAGE(ws.canvas(), 1, k_window_height, k_window_width, "Trainer for eyes");
+    exercises::draw_ring(ws.canvas(), ring);
     EXPECT_EQ(ws.pixel(0, 0), k_white);
     EXPECT_EQ(ws.pixel(979, 649), k_white);
 }

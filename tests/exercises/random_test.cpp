@@ -85,11 +85,11 @@ GTEST_TEST_F(RandomTest, FirstCallOfRanSkipsHundredthsTimesSecondsValuesOfRan2) 
 
         gfx::HeadlessService service;
         service.set_time(c.time);
-        EXPECT_EQ(RAN(service), expected[c.skipped]);
+        EXPECT_EQ(RAN(service.canvas()), expected[c.skipped]);
         // Later calls take consecutive values whatever the time of day has become.
         service.set_time({11, 0, 30, 50});
-        EXPECT_EQ(RAN(service), expected[c.skipped + 1]);
-        EXPECT_EQ(RAN(service), expected[c.skipped + 2]);
+        EXPECT_EQ(RAN(service.canvas()), expected[c.skipped + 1]);
+        EXPECT_EQ(RAN(service.canvas()), expected[c.skipped + 2]);
         // RAN draws only from RAN2.
         EXPECT_EQ(RAN11(), k_first_values[0]);
     }

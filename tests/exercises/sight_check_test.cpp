@@ -42,7 +42,7 @@ struct RingView {
 };
 
 RingView look_at_ring(const HeadlessService& s) {
-    const std::shared_ptr<gfx::Surface> surface = s.surface(1);
+    const std::shared_ptr<gfx::Surface> surface = s.canvas().surface(1);
     const auto white = [&](int x, int y) { return surface->pixel(x, y) == k_white; };
     // Along the column through the centre, up and down: the ring's hole, then the ring. A
     // small ring's turned gap may cross the column on one side, which only lengthens the hole
@@ -174,19 +174,19 @@ Viewer::Choice resolving(int smallest_radius, WhenUnsure unsure) {
 // The window, fonts and parameters as the main program leaves them before the start screen.
 void prepare_program(HeadlessService& ws) {
     testing_support::reset_program_state();
-    plot::PAGE(ws, 1, 650, 980, "Trainer for eyes");
-    plot::SETCOL(ws, 7);
-    ws.initialize_fonts();
+    plot::PAGE(ws.canvas(), 1, 650, 980, "Trainer for eyes");
+    plot::SETCOL(ws.canvas(), 7);
+    ws.canvas().initialize_fonts();
     state::NXW = 980;
     state::NYW = 650;
     state::parameters = {200.0f, 17.7f, 1024, 768, 100, 50.0f};
-    ws.register_mouse(1, app::k_mouse_event_mask, app::TYPXY);
+    ws.canvas().register_mouse(1, app::k_mouse_event_mask, app::TYPXY);
 }
 
 RunOutcome run_check(HeadlessService& ws, Viewer& viewer, double time_limit = 1200) {
     ws.set_time_limit(time_limit);
     ws.set_user([&viewer](HeadlessService& s) { viewer(s); });
-    return ws.run(nullptr, [](gfx::WindowService& s) {
+    return ws.run(nullptr, [](gfx::Canvas& s) {
         int32_t width = state::NXW;
         int32_t height = state::NYW;
         exercises::EVETEST(s, width, height);
@@ -210,7 +210,7 @@ LevelVerdict run_level(HeadlessService& ws, Viewer& viewer, float level) {
     ws.set_time_limit(600);
     ws.set_user([&viewer](HeadlessService& s) { viewer(s); });
     LevelVerdict verdict = LevelVerdict::abandoned;
-    const RunOutcome outcome = ws.run(nullptr, [&](gfx::WindowService& s) {
+    const RunOutcome outcome = ws.run(nullptr, [&](gfx::Canvas& s) {
         const state::Parameters& p = state::parameters;
         verdict = exercises::TESTSTR(s, level, p.DIST, p.DIAG, 980, 650, p.NX, p.NY);
     });
@@ -469,19 +469,19 @@ GTEST_TEST_F(SightCheckTest, ResultIsDrawnInBlueOverTheLastRingAndWaitsForAClick
     // The three texts, each at its top-left corner in its font; 1.25 is shown with one
     // decimal, as " 1.3" in the large font.
     HeadlessService reference;
-    plot::PAGE(reference, 1, 650, 980, "Trainer for eyes");
-    reference.initialize_fonts();
-    reference.set_colour(k_blue);
+    plot::PAGE(reference.canvas(), 1, 650, 980, "Trainer for eyes");
+    reference.canvas().initialize_fonts();
+    reference.canvas().set_colour(k_blue);
     const std::string small = "t'Times New Roman Cyr'h38w17ib";
-    reference.set_font(small);
-    reference.move_to(200, 250);
-    reference.out_text("Visual acuity");
-    reference.set_font("t'Times New Roman Cyr'h120w40ib");
-    reference.move_to(500, 185);
-    reference.out_text(" 1.3");
-    reference.set_font(small);
-    reference.move_to(60, 550);
-    reference.out_text("For continuation press any mouse button");
+    reference.canvas().set_font(small);
+    reference.canvas().move_to(200, 250);
+    reference.canvas().out_text("Visual acuity");
+    reference.canvas().set_font("t'Times New Roman Cyr'h120w40ib");
+    reference.canvas().move_to(500, 185);
+    reference.canvas().out_text(" 1.3");
+    reference.canvas().set_font(small);
+    reference.canvas().move_to(60, 550);
+    reference.canvas().out_text("For continuation press any mouse button");
     EXPECT_EQ(blue_pixels(ws, 0, 0, 979, 649), blue_pixels(reference, 0, 0, 979, 649));
 }
 
@@ -569,8 +569,8 @@ GTEST_TEST_F(SightCheckTest, ParametersThatCannotSizeARingEndTheCheckAtOnce) {
         HeadlessService service;
         prepare_program(service);
         state::parameters = c.parameters;
-        service.set_colour(0x00FF00);
-        service.rectangle(gfx::Shape::filled, 0, 0, 979, 649);
+        service.canvas().set_colour(0x00FF00);
+        service.canvas().rectangle(gfx::Shape::filled, 0, 0, 979, 649);
         Viewer viewer(scripted(""));
 
         const RunOutcome outcome = run_check(service, viewer, 10.0);

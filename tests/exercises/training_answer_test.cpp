@@ -62,12 +62,12 @@ class AnswerWindowTest : public ::testing::Test {
   protected:
     AnswerWindowTest() {
         testing_support::reset_program_state();
-        plot::PAGE(service, 1, 650, 980, "Trainer for eyes");
-        service.register_mouse(1, app::k_mouse_event_mask, app::TYPXY);
+        plot::PAGE(service.canvas(), 1, 650, 980, "Trainer for eyes");
+        service.canvas().register_mouse(1, app::k_mouse_event_mask, app::TYPXY);
         service.append_menu(1, gfx::k_menu_enabled, "Effect from training",
                             [](int) { state::store(state::MODEREQ, state::k_graph_request); });
         state::parameters.TANS = 2.5f;
-        exercises::draw_idle_bars(service, 980);
+        exercises::draw_idle_bars(service.canvas(), 980);
     }
     ~AnswerWindowTest() override { testing_support::reset_program_state(); }
 
@@ -109,7 +109,7 @@ class AnswerWindowTest : public ::testing::Test {
             if (s.now_ms() == opened_ms + act_at_ms) act(s);
         });
         AnswerResult result;
-        const gfx::RunOutcome outcome = service.run(nullptr, [&](gfx::WindowService& ws) {
+        const gfx::RunOutcome outcome = service.run(nullptr, [&](gfx::Canvas& ws) {
             result = exercises::await_answer(ws, width, number, count, placement);
         });
         EXPECT_EQ(outcome.kind, gfx::RunOutcome::Kind::stopped);
@@ -316,7 +316,7 @@ GTEST_TEST_F(AnswerWindowTest, ProgressBarShowsThePresentationsMade) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.number) + " of " + std::to_string(c.count) + ", width " +
                      std::to_string(c.width));
-        exercises::draw_idle_bars(service, c.width);
+        exercises::draw_idle_bars(service.canvas(), c.width);
         clear_mouse_and_requests();
         await(k_left, Action::left, 300, c.number, c.count, c.width);
         ASSERT_EQ(progress_row.size(), static_cast<std::size_t>(c.width));
@@ -374,11 +374,11 @@ bool serve_until(const std::function<bool()>& done) {
 GTEST_TEST(AnswerWindowQtTest, AnswerTimeIsThePressOwnStampedMoment) {
     testing_support::reset_program_state();
     OpeningQtService service;
-    plot::PAGE(service, 1, 650, 980, "Trainer for eyes");
+    plot::PAGE(service.canvas(), 1, 650, 980, "Trainer for eyes");
     QCoreApplication::processEvents();
     QWidget* view = service.child_view(1);
     ASSERT_NE(view, nullptr);
-    service.register_mouse(1, app::k_mouse_event_mask, app::TYPXY);
+    service.canvas().register_mouse(1, app::k_mouse_event_mask, app::TYPXY);
     state::parameters.TANS = 10.0f;
     // Set, so the test sees when the answer window has forgotten earlier clicks.
     state::store(state::MEVENT, 1);
@@ -386,7 +386,7 @@ GTEST_TEST(AnswerWindowQtTest, AnswerTimeIsThePressOwnStampedMoment) {
     std::atomic<bool> answered = false;
     AnswerResult result;
     std::thread program([&] {
-        result = exercises::await_answer(service, 980, 1, 10, k_left);
+        result = exercises::await_answer(service.canvas(), 980, 1, 10, k_left);
         answered = true;
     });
     // The press is delivered 50 ms after it was stamped, at least 100 ms into the window: the
@@ -405,7 +405,7 @@ GTEST_TEST(AnswerWindowQtTest, AnswerTimeIsThePressOwnStampedMoment) {
     program.join();
     ASSERT_TRUE(opened && ended);
 
-    const std::optional<double> press = service.latest_press_seconds();
+    const std::optional<double> press = service.canvas().latest_press_seconds();
     ASSERT_TRUE(press);
     EXPECT_EQ(result.outcome, AnswerOutcome::correct);
     EXPECT_NEAR(result.seconds, *press - *service.first_reading(), 0.0001);

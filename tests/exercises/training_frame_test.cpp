@@ -85,17 +85,17 @@ class TrainingFrameTest : public ::testing::Test {
 
     // Opens unit 1 with the given size, all k_previous.
     void open_window(int width, int height) {
-        plot::PAGE(service, 1, height, width, "Trainer for eyes");
-        service.set_colour(k_previous);
-        service.rectangle(gfx::Shape::filled, 0, 0, static_cast<int16_t>(width - 1),
-                          static_cast<int16_t>(height - 1));
+        plot::PAGE(service.canvas(), 1, height, width, "Trainer for eyes");
+        service.canvas().set_colour(k_previous);
+        service.canvas().rectangle(gfx::Shape::filled, 0, 0, static_cast<int16_t>(width - 1),
+                                   static_cast<int16_t>(height - 1));
         this->width = width;
         this->height = height;
     }
 
     std::vector<Colour> window() const {
         std::vector<Colour> pixels;
-        service.surface(1)->read([&](const uint32_t* stored, int w, int h) {
+        service.canvas().surface(1)->read([&](const uint32_t* stored, int w, int h) {
             for (int i = 0; i < w * h; ++i) pixels.push_back(gfx::from_stored(stored[i]));
         });
         return pixels;
@@ -124,7 +124,7 @@ GTEST_TEST_F(TrainingFrameTest, BothPathsDrawTheSameFieldAndFigureForEverySizeAn
                 SCOPED_TRACE(std::string(w.what) + ", K " + std::to_string(K) +
                              (right ? ", right" : ", left"));
                 open_window(w.width, w.height);
-                FrameDrawer frames(service, static_cast<int16_t>(w.width),
+                FrameDrawer frames(service.canvas(), static_cast<int16_t>(w.width),
                                    static_cast<int16_t>(w.height));
                 EXPECT_EQ(frames.image_path(), w.image_path);
                 exercises::reset_generators();
@@ -154,7 +154,7 @@ GTEST_TEST_F(TrainingFrameTest, FigurePixelsAboveTheStimulusAreaShowOnlyOnTheDir
     for (const bool image_path : {true, false}) {
         SCOPED_TRACE(image_path ? "image path" : "direct path");
         open_window(980, image_path ? 650 : 640);
-        FrameDrawer frames(service, 980, static_cast<int16_t>(height));
+        FrameDrawer frames(service.canvas(), 980, static_cast<int16_t>(height));
         exercises::reset_generators();
         const std::optional<FigurePlacement> placement = frames.draw(4, figures);
         ASSERT_TRUE(placement.has_value());
@@ -176,7 +176,7 @@ GTEST_TEST_F(TrainingFrameTest, BlocksAcrossTheLeftAndRightEdgesAreCutAtTheEdge)
             SCOPED_TRACE(std::string(image_path ? "image path" : "direct path") +
                          (right ? ", right" : ", left"));
             open_window(980, image_path ? 650 : 640);
-            FrameDrawer frames(service, 980, static_cast<int16_t>(height));
+            FrameDrawer frames(service.canvas(), 980, static_cast<int16_t>(height));
             ASSERT_EQ(frames.image_path(), image_path);
             exercises::reset_generators();
             if (right) {
@@ -197,7 +197,7 @@ GTEST_TEST_F(TrainingFrameTest, BlocksAcrossTheLeftAndRightEdgesAreCutAtTheEdge)
 
 GTEST_TEST_F(TrainingFrameTest, GreyBlankKeepsTheBarsAndTheTopRowOfTheLastFrame) {
     open_window(980, 650);
-    FrameDrawer frames(service, 980, 650);
+    FrameDrawer frames(service.canvas(), 980, 650);
     std::vector<Colour> seen;
     service.set_user([&](HeadlessService& s) {
         if (s.now_ms() != 500) return;
@@ -227,7 +227,7 @@ GTEST_TEST_F(TrainingFrameTest, BothButtonsAbandonTheFrameWhereItStands) {
         state::reset_all();
         exercises::reset_generators();
         open_window(980, c.height);
-        FrameDrawer frames(service, 980, static_cast<int16_t>(c.height));
+        FrameDrawer frames(service.canvas(), 980, static_cast<int16_t>(c.height));
         const int64_t start = service.now_ms();
         if (c.press_at_ms == 0) state::store(state::MBUTTON, 3);
         service.set_user([&](HeadlessService& s) {
@@ -263,10 +263,10 @@ GTEST_TEST(TrainingFrameAbandon, BothButtonsAfterAFigurePointStopTheDirectPathTh
     // draws: the first point's block ends with its bottom-right pixel, white.
     const FigureTables figures = figure_of(2, {{0, 100}, {0, 200}});
     WatchedService service;
-    plot::PAGE(service, 1, 640, 980, "Trainer for eyes");
-    service.set_colour(k_previous);
-    service.rectangle(gfx::Shape::filled, 0, 0, 979, 639);
-    FrameDrawer frames(service, 980, 640);
+    plot::PAGE(service.canvas(), 1, 640, 980, "Trainer for eyes");
+    service.canvas().set_colour(k_previous);
+    service.canvas().rectangle(gfx::Shape::filled, 0, 0, 979, 639);
+    FrameDrawer frames(service.canvas(), 980, 640);
     ASSERT_FALSE(frames.image_path());
     exercises::reset_generators();
     const int xoff = 20;  // the first side of the sequence is the left

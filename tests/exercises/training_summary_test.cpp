@@ -157,10 +157,10 @@ class TrainingSummaryScreen : public ::testing::Test {
   protected:
     TrainingSummaryScreen() {
         testing_support::reset_program_state();
-        plot::PAGE(service, 1, 650, 980, "Trainer for eyes");
-        plot::SETCOL(service, 7);
-        service.initialize_fonts();
-        service.register_mouse(1, app::k_mouse_event_mask, app::TYPXY);
+        plot::PAGE(service.canvas(), 1, 650, 980, "Trainer for eyes");
+        plot::SETCOL(service.canvas(), 7);
+        service.canvas().initialize_fonts();
+        service.canvas().register_mouse(1, app::k_mouse_event_mask, app::TYPXY);
     }
     ~TrainingSummaryScreen() override { testing_support::reset_program_state(); }
 
@@ -205,9 +205,9 @@ GTEST_TEST_F(TrainingSummaryScreen, TextsAppearInTheirColoursAndPlacesOnAWhiteWi
     for (const TrainingSummary& summary : cases) {
         SCOPED_TRACE("push-ups " + std::to_string(summary.NPUP));
         // Something left from the exercise, which the white fill must cover.
-        service.set_colour(0x007700);
-        service.rectangle(gfx::Shape::filled, 0, 0, 979, 649);
-        exercises::draw_summary(service, 980, 650, summary);
+        service.canvas().set_colour(0x007700);
+        service.canvas().rectangle(gfx::Shape::filled, 0, 0, 979, 649);
+        exercises::draw_summary(service.canvas(), 980, 650, summary);
         expect_texts_in_place(exercises::summary_texts(summary));
     }
 }
@@ -224,8 +224,8 @@ GTEST_TEST_F(TrainingSummaryScreen, PromptWaitsForAPressMadeAfterItAppears) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        service.set_colour(gfx::k_white);
-        service.rectangle(gfx::Shape::filled, 0, 0, 979, 649);
+        service.canvas().set_colour(gfx::k_white);
+        service.canvas().rectangle(gfx::Shape::filled, 0, 0, 979, 649);
         // A click that came before the prompt must not end the wait.
         state::store(state::MEVENT, 1);
         state::store(state::MBUTTON, 1);
@@ -236,7 +236,7 @@ GTEST_TEST_F(TrainingSummaryScreen, PromptWaitsForAPressMadeAfterItAppears) {
             if ((c.button & gfx::k_key_right) != 0) s.press(gfx::k_key_right);
         });
         const gfx::RunOutcome outcome =
-            service.run(nullptr, [](gfx::WindowService& ws) { exercises::prompt_and_wait(ws); });
+            service.run(nullptr, [](gfx::Canvas& ws) { exercises::prompt_and_wait(ws); });
         EXPECT_EQ(outcome.kind, gfx::RunOutcome::Kind::stopped);
         EXPECT_EQ(service.now_ms() - start, 700);
         EXPECT_EQ(state::load(state::MEVENT), 0);

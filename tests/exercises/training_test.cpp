@@ -164,13 +164,13 @@ class TrainingTest : public ::testing::Test {
     ~TrainingTest() override { testing_support::reset_program_state(); }
 
     void open_window(int width, int height) {
-        plot::PAGE(service, 1, static_cast<int16_t>(height), static_cast<int16_t>(width),
+        plot::PAGE(service.canvas(), 1, static_cast<int16_t>(height), static_cast<int16_t>(width),
                    "Trainer for eyes");
-        plot::SETCOL(service, 7);
-        service.initialize_fonts();
+        plot::SETCOL(service.canvas(), 7);
+        service.canvas().initialize_fonts();
         state::NXW = static_cast<int16_t>(width);
         state::NYW = static_cast<int16_t>(height);
-        service.register_mouse(1, app::k_mouse_event_mask, app::TYPXY);
+        service.canvas().register_mouse(1, app::k_mouse_event_mask, app::TYPXY);
         if (service.menu_items().empty()) {
             service.append_menu(1, gfx::k_menu_enabled, "Effect from training",
                                 [](int) { state::store(state::MODEREQ, state::k_graph_request); });
@@ -193,7 +193,7 @@ class TrainingTest : public ::testing::Test {
         state::store(state::MBUTTON, 1);
         state::store(state::MEVENT, 1);
         start_ms = service.now_ms();
-        return service.run(nullptr, [K](gfx::WindowService& ws) {
+        return service.run(nullptr, [K](gfx::Canvas& ws) {
             int32_t shown = K;
             exercises::TEST(ws, shown, state::figures, state::NXW, state::NYW);
         });

@@ -20,6 +20,7 @@
 #include "app/figure_file.h"
 #include "fault_writer.h"
 #include "gfx/headless/headless_service.h"
+#include "gfx/platform.h"
 #include "params/dialog_template.h"
 #include "params/parameter_file.h"
 #include "params/parameters_dialog.h"
@@ -84,9 +85,9 @@ class DamagedLog : public ::testing::Test {
     }
 
     static void open_page(HeadlessService& service) {
-        plot::PAGE(service, 1, k_height, k_width, "Trainer for eyes");
-        plot::SETCOL(service, 7);
-        service.initialize_fonts();
+        plot::PAGE(service.canvas(), 1, k_height, k_width, "Trainer for eyes");
+        plot::SETCOL(service.canvas(), 7);
+        service.canvas().initialize_fonts();
         service.set_user([](HeadlessService&) { state::store(state::MEVENT, 1); });
     }
 
@@ -103,7 +104,7 @@ class DamagedLog : public ::testing::Test {
         folder.write(results::k_log_file, log);
         HeadlessService service;
         open_page(service);
-        results::TRITOUT(service);
+        results::TRITOUT(service.canvas());
         return picture_of(service);
     }
 
@@ -214,7 +215,7 @@ GTEST_TEST_F(DamagedLog, LogThatChangesBetweenTheTwoPassesStillGivesAGraph) {
         ChangingLogService service;
         open_page(service);
         service.change = c.change;
-        ASSERT_NO_THROW(results::TRITOUT(service));
+        ASSERT_NO_THROW(results::TRITOUT(service.canvas()));
         const std::vector<gfx::Colour> picture = picture_of(service);
         EXPECT_NE(std::count(picture.begin(), picture.end(), k_message), 0);
     }
@@ -291,11 +292,11 @@ RunOutcome save_parameters() {
     HeadlessService service;
     service.set_dialog_script(
         [](gfx::Dialog& dialog, int) { dialog.activate(params::k_begin_button); });
-    return service.run({}, [](gfx::WindowService& ws) {
+    return service.run({}, [](gfx::Canvas& ws) {
         try {
             params::VVDALND(ws);
         } catch (const textio::IoError& error) {
-            ws.report_fatal(error.message());
+            ws.platform().report_fatal(error.message());
         }
     });
 }
@@ -304,11 +305,11 @@ RunOutcome save_parameters() {
 RunOutcome append_a_record() {
     testing_support::reset_program_state();
     HeadlessService service;
-    return service.run({}, [](gfx::WindowService& ws) {
+    return service.run({}, [](gfx::Canvas& ws) {
         try {
             results::append_sight_check(ws, 0.7f);
         } catch (const textio::IoError& error) {
-            ws.report_fatal(error.message());
+            ws.platform().report_fatal(error.message());
         }
     });
 }

@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "gfx/platform.h"
+
 namespace {
 
 bool on_gui_thread() {
@@ -40,15 +42,15 @@ class QtProgramTest : public testing::Test {
 };
 
 GTEST_TEST_F(QtProgramTest, HookRunsOnTheGuiThreadAndTheProgramOnItsOwn) {
-    const auto hook = [](gfx::WindowService& service) {
+    const auto hook = [](gfx::Canvas& service) {
         std::fprintf(stderr, "hook on gui thread: %d\n", on_gui_thread());
-        service.append_menu(1, gfx::k_menu_enabled, "Exit",
-                            [&service](int) { service.stop_program(); });
+        service.platform().append_menu(1, gfx::k_menu_enabled, "Exit",
+                                       [&service](int) { service.platform().stop_program(); });
         return true;
     };
-    const auto program = [](gfx::WindowService& service) {
+    const auto program = [](gfx::Canvas& service) {
         std::fprintf(stderr, "program on gui thread: %d\n", on_gui_thread());
-        service.set_exit_mode(2);
+        service.platform().set_exit_mode(2);
         service.open_child(1, "Trainer for eyes");
         gfx::WindowConfig config{980, 650, -1, -1, -1, -1};
         service.set_window_config(config);
@@ -59,7 +61,7 @@ GTEST_TEST_F(QtProgramTest, HookRunsOnTheGuiThreadAndTheProgramOnItsOwn) {
 }
 
 GTEST_TEST_F(QtProgramTest, EscapedExceptionIsAFatalReport) {
-    const auto program = [](gfx::WindowService&) { throw std::runtime_error("figure set broken"); };
+    const auto program = [](gfx::Canvas&) { throw std::runtime_error("figure set broken"); };
     EXPECT_EXIT(
         {
             accept_message_boxes();

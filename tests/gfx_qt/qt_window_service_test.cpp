@@ -90,9 +90,9 @@ gfx::DialogTemplate two_field_template() {
 
 // The program's window: unit 1 at 980 x 650 pixels.
 void open_graphics_window(gfx::QtWindowService& service) {
-    service.open_child(1, "Trainer for eyes");
+    service.canvas().open_child(1, "Trainer for eyes");
     gfx::WindowConfig config{980, 650, -1, -1, -1, -1};
-    ASSERT_TRUE(service.set_window_config(config));
+    ASSERT_TRUE(service.canvas().set_window_config(config));
     QCoreApplication::processEvents();
     ASSERT_NE(service.child_view(1), nullptr);
 }
@@ -195,16 +195,16 @@ GTEST_TEST_F(QtWindowServiceTest, ChildWindowShowsTheConfiguredSizeWhateverItsVi
     EXPECT_EQ(view->sizeHint() * view->devicePixelRatioF(), QSize(980, 650));
     // Tiled into a small frame, the window shows less than its surface.
     EXPECT_LT(view->width(), 980);
-    const gfx::WindowConfig config = service.window_config();
+    const gfx::WindowConfig config = service.canvas().window_config();
     EXPECT_EQ(config.pixel_width, 980);
     EXPECT_EQ(config.pixel_height, 650);
 
     // Configuring the same size again keeps the window; closing the unit removes it.
     gfx::WindowConfig again{980, 650, -1, -1, -1, -1};
-    service.set_window_config(again);
+    service.canvas().set_window_config(again);
     QCoreApplication::processEvents();
     EXPECT_EQ(service.child_view(1), view);
-    service.close_unit(1);
+    service.canvas().close_unit(1);
     EXPECT_TRUE(QTest::qWaitFor([&] { return service.mdi_area()->subWindowList().isEmpty(); }));
 }
 
@@ -212,13 +212,13 @@ GTEST_TEST_F(QtWindowServiceTest, DrawingOnTheProgramThreadIsPresented) {
     service.show_frame();
     open_graphics_window();
     auto* view = service.child_view(1);
-    const auto surface = service.surface(1);
+    const auto surface = service.canvas().surface(1);
 
     std::thread program([&] {
-        service.set_background_colour(gfx::k_white);
-        service.clear_screen();
-        service.set_colour(0x0000FF);  // red
-        service.rectangle(gfx::Shape::filled, 100, 50, 119, 59);
+        service.canvas().set_background_colour(gfx::k_white);
+        service.canvas().clear_screen();
+        service.canvas().set_colour(0x0000FF);  // red
+        service.canvas().rectangle(gfx::Shape::filled, 100, 50, 119, 59);
     });
     program.join();
     const uint64_t drawn = surface->generation();
@@ -238,10 +238,10 @@ GTEST_TEST_F(QtWindowServiceTest, UnitClosedOnTheWindowThreadLeavesTheScreenAtOn
     service.show_frame();
     open_graphics_window();
     auto* view = service.child_view(1);
-    const auto surface = service.surface(1);
+    const auto surface = service.canvas().surface(1);
     std::thread program([&] {
-        service.set_colour(0x0000FF);  // red
-        service.rectangle(gfx::Shape::filled, 0, 0, 979, 649);
+        service.canvas().set_colour(0x0000FF);  // red
+        service.canvas().rectangle(gfx::Shape::filled, 0, 0, 979, 649);
     });
     program.join();
     const uint64_t drawn = surface->generation();
@@ -255,7 +255,7 @@ GTEST_TEST_F(QtWindowServiceTest, UnitClosedOnTheWindowThreadLeavesTheScreenAtOn
     };
     ASSERT_TRUE(QTest::qWaitFor([&] { return on_screen() == qRgb(255, 0, 0); }));
 
-    service.close_unit(1);  // no event is handled after this
+    service.canvas().close_unit(1);  // no event is handled after this
     EXPECT_TRUE(service.mdi_area()->subWindowList().isEmpty());
     EXPECT_NE(on_screen(), qRgb(255, 0, 0)) << "the closed window is still on the screen";
 }
@@ -267,7 +267,7 @@ GTEST_TEST_F(QtWindowServiceTest, FinishedPictureIsShownWhenTheProgramPauses) {
     service.show_frame();
     open_graphics_window();
     auto* view = service.child_view(1);
-    const auto surface = service.surface(1);
+    const auto surface = service.canvas().surface(1);
     const std::pair<const char*, std::function<void()>> pauses[] = {
         {"sleep", [&] { service.sleep_ms(1); }},
         {"wait for input", [&] { service.wait_for_input(1); }},
@@ -277,13 +277,13 @@ GTEST_TEST_F(QtWindowServiceTest, FinishedPictureIsShownWhenTheProgramPauses) {
     for (const auto& [what, pause] : pauses) {
         SCOPED_TRACE(what);
         // A first change, shown: the repaint interval starts now.
-        std::thread([&] { service.rectangle(gfx::Shape::filled, 0, 0, 9, 9); }).join();
+        std::thread([&] { service.canvas().rectangle(gfx::Shape::filled, 0, 0, 9, 9); }).join();
         ASSERT_TRUE(
             QTest::qWaitFor([&] { return view->painted_generation() == surface->generation(); }));
 
         std::thread([&] {
-            service.set_colour(colour);
-            service.rectangle(gfx::Shape::filled, 100, 50, 119, 59);
+            service.canvas().set_colour(colour);
+            service.canvas().rectangle(gfx::Shape::filled, 100, 50, 119, 59);
             pause();
         }).join();
         // Only what is already queued runs: no timer can have fired for it.
@@ -302,8 +302,8 @@ GTEST_TEST_F(QtWindowServiceTest, MouseEventsReachTheRegisteredRoutine) {
         bool operator==(const Delivered&) const = default;
     };
     std::vector<Delivered> delivered;
-    ASSERT_TRUE(
-        service.register_mouse(1, 127, [&](int unit, int event, int key_state, int x, int y) {
+    ASSERT_TRUE(service.canvas().register_mouse(
+        1, 127, [&](int unit, int event, int key_state, int x, int y) {
             EXPECT_EQ(unit, 1);
             delivered.push_back({event, key_state, x, y});
         }));
@@ -378,9 +378,9 @@ GTEST_TEST_F(QtWindowServiceTest, MouseEventsReachTheRegisteredRoutine) {
 
 GTEST_TEST_F(QtWindowServiceTest, PressesKeepTheirStampedMomentOnTheServiceClock) {
     open_graphics_window();
-    ASSERT_TRUE(service.register_mouse(1, 27, [](int, int, int, int, int) {}));
+    ASSERT_TRUE(service.canvas().register_mouse(1, 27, [](int, int, int, int, int) {}));
     QWidget* view = service.child_view(1);
-    EXPECT_FALSE(service.latest_press_seconds()) << "no press yet";
+    EXPECT_FALSE(service.canvas().latest_press_seconds()) << "no press yet";
 
     // A move stamped a little ahead agrees with the clock even when its delivery is delayed by
     // a few milliseconds; from then on stamps are used.
@@ -388,17 +388,18 @@ GTEST_TEST_F(QtWindowServiceTest, PressesKeepTheirStampedMomentOnTheServiceClock
     const uint64_t pressed = monotonic_stamp_ms() - 2;
     send_stamped(view, QEvent::MouseButtonPress, Qt::LeftButton, pressed);
     const double offset = service_clock_offset(service);
-    const std::optional<double> press = service.latest_press_seconds();
+    const std::optional<double> press = service.canvas().latest_press_seconds();
     ASSERT_TRUE(press);
     // The stamp names a whole millisecond; the press happened within it.
     const double stamped_moment = offset + (static_cast<double>(pressed) + 0.5) / 1000.0;
     EXPECT_NEAR(*press, stamped_moment, 0.0002);
 
     send_stamped(view, QEvent::MouseButtonRelease, Qt::LeftButton, monotonic_stamp_ms());
-    EXPECT_EQ(service.latest_press_seconds(), press) << "a release is not a press";
+    EXPECT_EQ(service.canvas().latest_press_seconds(), press) << "a release is not a press";
 
     send_stamped(view, QEvent::MouseButtonPress, Qt::RightButton, 0);
-    EXPECT_FALSE(service.latest_press_seconds()) << "a press without a stamp has no moment";
+    EXPECT_FALSE(service.canvas().latest_press_seconds())
+        << "a press without a stamp has no moment";
 }
 
 GTEST_TEST(QtWindowServiceStampTest, StampsOfAnotherClockAreNotUsed) {
@@ -421,13 +422,13 @@ GTEST_TEST(QtWindowServiceStampTest, StampsOfAnotherClockAreNotUsed) {
         SCOPED_TRACE(c.what);
         gfx::QtWindowService service;
         open_graphics_window(service);
-        ASSERT_TRUE(service.register_mouse(1, 27, [](int, int, int, int, int) {}));
+        ASSERT_TRUE(service.canvas().register_mouse(1, 27, [](int, int, int, int, int) {}));
         const uint64_t now = monotonic_stamp_ms();
         for (const auto& [type, from_now_ms] : c.events) {
             send_stamped(service.child_view(1), type, Qt::LeftButton,
                          static_cast<uint64_t>(static_cast<int64_t>(now) + from_now_ms));
         }
-        const std::optional<double> press = service.latest_press_seconds();
+        const std::optional<double> press = service.canvas().latest_press_seconds();
         ASSERT_EQ(press.has_value(), c.press_ms.has_value());
         if (press) {
             const double stamped = static_cast<double>(static_cast<int64_t>(now) + *c.press_ms);
@@ -717,22 +718,22 @@ namespace {
     gfx::QtWindowService service;
     service.show_frame();
     service.set_frame_geometry(0, 0, 768, 1024);
-    service.open_child(1, "Trainer for eyes");
+    service.canvas().open_child(1, "Trainer for eyes");
     gfx::WindowConfig config{980, 650, -1, -1, -1, -1};
-    service.set_window_config(config);
+    service.canvas().set_window_config(config);
     QCoreApplication::processEvents();
     gfx::ChildView* view = service.child_view(1);
     if (view == nullptr) std::_Exit(3);
     std::vector<int> positions;
-    service.register_mouse(1, 127, [&](int, int, int, int x, int y) {
+    service.canvas().register_mouse(1, 127, [&](int, int, int, int x, int y) {
         positions.push_back(x);
         positions.push_back(y);
     });
-    service.set_background_colour(gfx::k_white);
-    service.clear_screen();
-    service.set_colour(0x0000FF);
-    service.rectangle(gfx::Shape::filled, 100, 50, 119, 59);
-    const uint64_t drawn = service.surface(1)->generation();
+    service.canvas().set_background_colour(gfx::k_white);
+    service.canvas().clear_screen();
+    service.canvas().set_colour(0x0000FF);
+    service.canvas().rectangle(gfx::Shape::filled, 100, 50, 119, 59);
+    const uint64_t drawn = service.canvas().surface(1)->generation();
     check(QTest::qWaitFor([&] { return view->painted_generation() == drawn; }), "painted");
 
     check(service.frame()->frameGeometry() == QRect(0, 0, 512, 384), "frame size");

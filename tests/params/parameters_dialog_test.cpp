@@ -5,6 +5,7 @@
 #include <map>
 
 #include "gfx/headless/headless_service.h"
+#include "gfx/platform.h"
 #include "params/dialog_template.h"
 #include "program_fixture.h"
 #include "state/shared_state.h"
@@ -32,11 +33,11 @@ class ParametersDialogTest : public ::testing::Test {
             }
             dialog.activate(button);
         });
-        return service.run({}, [](gfx::WindowService& ws) {
+        return service.run({}, [](gfx::Canvas& ws) {
             try {
                 params::VVDALND(ws);
             } catch (const textio::IoError& error) {
-                ws.report_fatal(error.message());
+                ws.platform().report_fatal(error.message());
             }
         });
     }
@@ -82,7 +83,7 @@ GTEST_TEST_F(ParametersDialogTest, WhatTheUserLeavesIsTakenAndSaved) {
             dialog.activate(params::k_begin_button);
         });
         const RunOutcome outcome =
-            case_service.run({}, [](gfx::WindowService& ws) { params::VVDALND(ws); });
+            case_service.run({}, [](gfx::Canvas& ws) { params::VVDALND(ws); });
         EXPECT_EQ(outcome.kind, RunOutcome::Kind::stopped);
         EXPECT_NE(case_folder.read("pelidor.vvd").find(c.saved_line + "\r\n"), std::string::npos)
             << case_folder.read("pelidor.vvd");

@@ -21,8 +21,8 @@ class PlotPage : public ::testing::Test {
   protected:
     void SetUp() override {
         plot::reset_state();
-        plot::PAGE(ws, 1, 650, 980, "Trainer for eyes");
-        ws.initialize_fonts();
+        plot::PAGE(ws.canvas(), 1, 650, 980, "Trainer for eyes");
+        ws.canvas().initialize_fonts();
     }
 
     gfx::Colour pixel(int x, int y) const { return ws.pixel(x, y); }
@@ -51,9 +51,9 @@ class PlotRegion : public PlotPage {
   protected:
     void SetUp() override {
         PlotPage::SetUp();
-        plot::REGION(ws, 1, 1, 10.0f, 110.0f, 220.0f, 60.0f);
+        plot::REGION(ws.canvas(), 1, 1, 10.0f, 110.0f, 220.0f, 60.0f);
         plot::LIMITS(1, 1, 0.0f, 10.0f, 0.0f, 1.0f);
-        ws.clear_screen();
+        ws.canvas().clear_screen();
     }
 };
 

@@ -76,7 +76,7 @@ GTEST_TEST(Datetimewr, ReadsTheLocalDateAndTimeWithoutHundredths) {
     ws.set_date({2010, 3, 5});
     ws.set_time({14, 7, 9, 99});
     int32_t day = 0, month = 0, year = 0, hour = 0, minute = 0, second = 0;
-    results::DATETIMEWR(ws, day, month, year, hour, minute, second);
+    results::DATETIMEWR(ws.canvas(), day, month, year, hour, minute, second);
     EXPECT_EQ(day, 5);
     EXPECT_EQ(month, 3);
     EXPECT_EQ(year, 2010);

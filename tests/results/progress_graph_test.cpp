@@ -95,9 +95,9 @@ class GraphTest : public ::testing::Test {
     }
 
     static void open_page(gfx::HeadlessService& service) {
-        plot::PAGE(service, 1, k_height, k_width, "Trainer for eyes");
-        plot::SETCOL(service, 7);
-        service.initialize_fonts();
+        plot::PAGE(service.canvas(), 1, k_height, k_width, "Trainer for eyes");
+        plot::SETCOL(service.canvas(), 7);
+        service.canvas().initialize_fonts();
     }
 
     static Picture picture_of(const gfx::HeadlessService& service) {
@@ -114,7 +114,7 @@ class GraphTest : public ::testing::Test {
         return graph();
     }
     Picture graph() {
-        results::TRITOUT(ws);
+        results::TRITOUT(ws.canvas());
         return picture_of(ws);
     }
 
@@ -122,11 +122,11 @@ class GraphTest : public ::testing::Test {
     static Picture date_labels(const std::string& beginning, const std::string& end) {
         gfx::HeadlessService service;
         open_page(service);
-        service.set_font(std::string(plot::symbol_font(8.0f)));
-        service.move_to(10, 620);
-        service.out_text(beginning);
-        service.move_to(748, 620);
-        service.out_text(end);
+        service.canvas().set_font(std::string(plot::symbol_font(8.0f)));
+        service.canvas().move_to(10, 620);
+        service.canvas().out_text(beginning);
+        service.canvas().move_to(748, 620);
+        service.canvas().out_text(end);
         return picture_of(service);
     }
 
@@ -380,7 +380,7 @@ GTEST_TEST_F(GraphTest, WaitsForAPressMadeAfterItIsDrawn) {
     ws.set_user([](gfx::HeadlessService& service) {
         if (service.now() >= 2.0) state::store(state::MEVENT, 1);
     });
-    results::TRITOUT(ws);
+    results::TRITOUT(ws.canvas());
     EXPECT_GE(ws.now(), 2.0);
     EXPECT_LT(ws.now(), 2.01);
     EXPECT_EQ(state::load(state::MEVENT), 0);

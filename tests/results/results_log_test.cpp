@@ -117,9 +117,9 @@ class LogAppendTest : public ::testing::Test {
 };
 
 GTEST_TEST_F(LogAppendTest, TheFirstRecordCreatesTheFileWithTheHeaderLaterOnesAppend) {
-    results::append_training(ws, counts);
-    results::append_sight_check(ws, 1.25f);
-    results::append_sight_check(ws, 1.25f);  // same second: an identical line, kept
+    results::append_training(ws.canvas(), counts);
+    results::append_sight_check(ws.canvas(), 1.25f);
+    results::append_sight_check(ws.canvas(), 1.25f);  // same second: an identical line, kept
 
     EXPECT_EQ(log(), results::log_header() + "\r\n" + training_line + "\r\n" + sight_line + "\r\n" +
                          sight_line + "\r\n");
@@ -129,7 +129,7 @@ GTEST_TEST_F(LogAppendTest, StampsWithTheClockAndTheCurrentDistance) {
     ws.set_date({2011, 2, 1});
     ws.set_time({9, 5, 3, 50});
     state::parameters.DIST = 60.0f;
-    results::append_sight_check(ws, 0.8f);
+    results::append_sight_check(ws.canvas(), 0.8f);
 
     EXPECT_EQ(log(), results::log_header() + "\r\n" +
                          " 01.02.2011.,   9hour 5min  3sec, D=   60.0cm  DD=15.6  ny=1080 "
@@ -138,7 +138,7 @@ GTEST_TEST_F(LogAppendTest, StampsWithTheClockAndTheCurrentDistance) {
 
 GTEST_TEST_F(LogAppendTest, AnExistingEmptyFileGetsNoHeader) {
     folder.write(results::k_log_file, "");
-    results::append_training(ws, counts);
+    results::append_training(ws.canvas(), counts);
     EXPECT_EQ(log(), training_line + "\r\n");
 }
 
@@ -146,7 +146,7 @@ GTEST_TEST_F(LogAppendTest, AFailureToWriteIsTheFatalReportOfTheLogFile) {
     // A folder in the log's place cannot be opened for appending, even by the superuser.
     std::filesystem::create_directory(folder.path() / results::k_log_file);
     try {
-        results::append_sight_check(ws, 1.0f);
+        results::append_sight_check(ws.canvas(), 1.0f);
         FAIL() << "the append did not report its failure";
     } catch (const textio::IoError& error) {
         EXPECT_EQ(error.unit(), results::k_log_unit);

@@ -7,7 +7,7 @@
 
 namespace {
 
-// Stands in for the window service: records every pause and lets the test play the window
+// Stands in for the platform: records every pause and lets the test play the window
 // thread's part at the n-th pause.
 struct ScriptedWaiter {
     std::function<void(int pause)> at_pause;

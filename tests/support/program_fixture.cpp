@@ -80,17 +80,17 @@ app::Routines RecordingRoutines::make(gfx::HeadlessService& service) {
         if (during_call) during_call(service);
     };
     return app::Routines{
-        [this, &service, extra](gfx::WindowService&, int32_t& shown, state::FigureTables&,
-                                int16_t& width, int16_t& height) {
+        [this, &service, extra](gfx::Canvas&, int32_t& shown, state::FigureTables&, int16_t& width,
+                                int16_t& height) {
             calls.push_back({RoutineCall::Kind::training, shown, height, service.now()});
             (void)width;
             extra();
         },
-        [this, &service, extra](gfx::WindowService&, int32_t& width, int32_t& height) {
+        [this, &service, extra](gfx::Canvas&, int32_t& width, int32_t& height) {
             calls.push_back({RoutineCall::Kind::sight_check, width, height, service.now()});
             extra();
         },
-        [this, &service, extra](gfx::WindowService&) {
+        [this, &service, extra](gfx::Canvas&) {
             calls.push_back({RoutineCall::Kind::progress_graph, 0, 0, service.now()});
             extra();
         },
@@ -98,8 +98,8 @@ app::Routines RecordingRoutines::make(gfx::HeadlessService& service) {
 }
 
 gfx::RunOutcome run_program(gfx::HeadlessService& service, const app::Routines& routines) {
-    return service.run([](gfx::WindowService& ws) { return app::INITIALSETTINGS(ws); },
-                       [&routines](gfx::WindowService& ws) { app::main_program(ws, routines); });
+    return service.run([](gfx::Canvas& ws) { return app::INITIALSETTINGS(ws); },
+                       [&routines](gfx::Canvas& ws) { app::main_program(ws, routines); });
 }
 
 int shown_stripe_width(const gfx::HeadlessService& service) {

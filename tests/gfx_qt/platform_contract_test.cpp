@@ -1,9 +1,9 @@
-// The promises every window service makes to the program about time, input and its end, run
-// against the Qt service and against the headless twin, so the scenario tests that run on the
-// twin stand for the real window.
+// The promises every platform makes to the program about time, input and its end, run against
+// the Qt service and against the headless twin, so the scenario tests that run on the twin stand
+// for the real window.
 //
 // Each implementation has one fixture that knows how to make an event arrive while the program
-// thread waits and how to watch the program end; the tests speak only of the service's own
+// thread waits and how to watch the program end; the tests speak only of the platform's own
 // clock.
 
 #include <gtest/gtest.h>
@@ -14,16 +14,17 @@
 #include <thread>
 
 #include "gfx/headless/headless_service.h"
+#include "gfx/platform.h"
 #include "gfx/qt/qt_window_service.h"
 
 namespace {
 
-using Body = std::function<void(gfx::WindowService&)>;
+using Body = std::function<void(gfx::Platform&)>;
 
 // The twin: virtual time, the event delivered by the scripted user at its millisecond.
 class HeadlessPlatform {
   public:
-    gfx::WindowService& service() { return service_; }
+    gfx::Platform& service() { return service_; }
 
     // A menu command chosen `after_ms` from now while the program waits.
     void event_after(int after_ms) {
@@ -40,8 +41,8 @@ class HeadlessPlatform {
     static void expect_stopped(const Body& body) {
         gfx::HeadlessService service;
         bool went_on = false;
-        const gfx::RunOutcome outcome = service.run(nullptr, [&](gfx::WindowService& ws) {
-            body(ws);
+        const gfx::RunOutcome outcome = service.run(nullptr, [&](gfx::Canvas& ws) {
+            body(ws.platform());
             went_on = true;
         });
         EXPECT_EQ(outcome.kind, gfx::RunOutcome::Kind::stopped);
@@ -59,7 +60,7 @@ class QtPlatform {
   public:
     ~QtPlatform() { events_done(); }
 
-    gfx::WindowService& service() { return service_; }
+    gfx::Platform& service() { return service_; }
 
     void event_after(int after_ms) {
         user_ = std::thread([this, after_ms] {
@@ -90,20 +91,20 @@ class QtPlatform {
 };
 
 template <typename Platform>
-class WindowServiceContract : public testing::Test {
+class PlatformContract : public testing::Test {
   protected:
-    WindowServiceContract() {
+    PlatformContract() {
         platform = std::make_unique<Platform>();
-        ws().append_menu(1, gfx::k_menu_enabled, "Effect from training", [](int) {});
+        subject().append_menu(1, gfx::k_menu_enabled, "Effect from training", [](int) {});
     }
 
-    gfx::WindowService& ws() { return platform->service(); }
+    gfx::Platform& subject() { return platform->service(); }
 
-    // Milliseconds on the service's clock that `action` took.
+    // Milliseconds on the platform's clock that `action` took.
     double taken_ms(const std::function<void()>& action) {
-        const double start = ws().clock_seconds();
+        const double start = subject().clock_seconds();
         action();
-        return (ws().clock_seconds() - start) * 1000.0;
+        return (subject().clock_seconds() - start) * 1000.0;
     }
 
     std::unique_ptr<Platform> platform;
@@ -119,73 +120,74 @@ class PlatformNames {
     }
 };
 
-TYPED_TEST_SUITE(WindowServiceContract, Platforms, PlatformNames);
+TYPED_TEST_SUITE(PlatformContract, Platforms, PlatformNames);
 
 // Upper bounds below only catch a call that waits far too long or hangs; how close the real
 // service comes is for the benchmarks to measure.
 constexpr double k_hang_ms = 1000.0;
 
-TYPED_TEST(WindowServiceContract, WaitForInputWakesOnTheEventThatArrivesDuringIt) {
+TYPED_TEST(PlatformContract, WaitForInputWakesOnTheEventThatArrivesDuringIt) {
     // Timed from before the event is scheduled, so the event comes at least 50 ms later.
     const double taken = this->taken_ms([&] {
         this->platform->event_after(50);
-        this->ws().wait_for_input(5000);
+        this->subject().wait_for_input(5000);
     });
     this->platform->events_done();
     EXPECT_GE(taken, 50.0 - 1.0);
     EXPECT_LT(taken, k_hang_ms);
 }
 
-TYPED_TEST(WindowServiceContract, WaitForInputEndsAtItsDeadlineWithoutAnEvent) {
-    const double taken = this->taken_ms([&] { this->ws().wait_for_input(30); });
+TYPED_TEST(PlatformContract, WaitForInputEndsAtItsDeadlineWithoutAnEvent) {
+    const double taken = this->taken_ms([&] { this->subject().wait_for_input(30); });
     EXPECT_GE(taken, 30.0 - 0.5);
     EXPECT_LT(taken, 30.0 + k_hang_ms);
 }
 
-TYPED_TEST(WindowServiceContract, EventBeforeTheWaitEndsItAtOnceAndOnlyOnce) {
+TYPED_TEST(PlatformContract, EventBeforeTheWaitEndsItAtOnceAndOnlyOnce) {
     this->platform->event_now();
-    EXPECT_LT(this->taken_ms([&] { this->ws().wait_for_input(5000); }), k_hang_ms);
+    EXPECT_LT(this->taken_ms([&] { this->subject().wait_for_input(5000); }), k_hang_ms);
     // The event was taken by that wait: the next one runs to its deadline.
-    EXPECT_GE(this->taken_ms([&] { this->ws().wait_for_input(40); }), 40.0 - 0.5);
+    EXPECT_GE(this->taken_ms([&] { this->subject().wait_for_input(40); }), 40.0 - 0.5);
 }
 
-TYPED_TEST(WindowServiceContract, SleepAndTonesTakeTheirTime) {
+TYPED_TEST(PlatformContract, SleepAndTonesTakeTheirTime) {
     struct Case {
         const char* what;
-        std::function<void(gfx::WindowService&)> call;
+        std::function<void(gfx::Platform&)> call;
         double at_least_ms;
     };
     const Case cases[] = {
-        {"sleep", [](gfx::WindowService& ws) { ws.sleep_ms(60); }, 60},
-        {"tone", [](gfx::WindowService& ws) { ws.beep(1000, 80); }, 80},
-        {"silent tone", [](gfx::WindowService& ws) { ws.beep(0, 70); }, 70},
-        {"sleep of no time", [](gfx::WindowService& ws) { ws.sleep_ms(0); }, 0},
-        {"negative sleep does not wait", [](gfx::WindowService& ws) { ws.sleep_ms(-100); }, 0},
+        {"sleep", [](gfx::Platform& platform) { platform.sleep_ms(60); }, 60},
+        {"tone", [](gfx::Platform& platform) { platform.beep(1000, 80); }, 80},
+        {"silent tone", [](gfx::Platform& platform) { platform.beep(0, 70); }, 70},
+        {"sleep of no time", [](gfx::Platform& platform) { platform.sleep_ms(0); }, 0},
+        {"negative sleep does not wait", [](gfx::Platform& platform) { platform.sleep_ms(-100); },
+         0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const double taken = this->taken_ms([&] { c.call(this->ws()); });
+        const double taken = this->taken_ms([&] { c.call(this->subject()); });
         EXPECT_GE(taken, c.at_least_ms - 0.5);
         EXPECT_LT(taken, c.at_least_ms + k_hang_ms);
     }
 }
 
-TYPED_TEST(WindowServiceContract, ClockNeverRunsBackAndCountsSecondsSince1970) {
-    double previous = this->ws().clock_seconds();
+TYPED_TEST(PlatformContract, ClockNeverRunsBackAndCountsSecondsSince1970) {
+    double previous = this->subject().clock_seconds();
     // Later than 2020, as a reading in seconds since 1970 must be.
     EXPECT_GT(previous, 1.5e9);
     for (int i = 0; i < 200; ++i) {
-        if (i % 50 == 0) this->ws().sleep_ms(1);
-        const double now = this->ws().clock_seconds();
+        if (i % 50 == 0) this->subject().sleep_ms(1);
+        const double now = this->subject().clock_seconds();
         EXPECT_GE(now, previous);
         previous = now;
     }
 }
 
-TYPED_TEST(WindowServiceContract, StopEndsTheProgramAtOnceWithSuccess) {
-    TypeParam::expect_stopped([](gfx::WindowService& ws) {
-        ws.set_exit_mode(2);
-        ws.stop_program();
+TYPED_TEST(PlatformContract, StopEndsTheProgramAtOnceWithSuccess) {
+    TypeParam::expect_stopped([](gfx::Platform& platform) {
+        platform.set_exit_mode(2);
+        platform.stop_program();
     });
 }
 

@@ -1,15 +1,15 @@
-#include "gfx/window_service.h"
+#include "gfx/canvas.h"
 
-#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <utility>
+
+#include "gfx/platform.h"
 
 namespace gfx {
 
 namespace {
 
-constexpr std::size_t k_about_text_limit = 512;
 constexpr int k_polygon_max_points = 16381;
 // The events that press a button: a press, and the second press of a double click.
 constexpr int k_press_events = k_left_down | k_left_double | k_right_down | k_right_double;
@@ -27,50 +27,11 @@ constexpr Size k_first_window_size = {640, 480};
 
 }  // namespace
 
-WindowService::WindowService() = default;
-WindowService::~WindowService() = default;
-
-// ---- frame window, menus, About box, exit mode
-
-bool WindowService::set_exit_mode(int mode) {
-    if (mode < 1 || mode > 3) return false;
-    std::lock_guard lock(mutex_);
-    exit_mode_ = mode;
-    return true;
-}
-
-int WindowService::exit_mode() const {
-    std::lock_guard lock(mutex_);
-    return exit_mode_;
-}
-
-bool WindowService::set_about_text(std::string text) {
-    if (text.size() > k_about_text_limit) return false;
-    std::lock_guard lock(mutex_);
-    about_text_ = std::move(text);
-    return true;
-}
-
-std::string WindowService::about_text() const {
-    std::lock_guard lock(mutex_);
-    return about_text_;
-}
-
-bool WindowService::append_menu(int position, int flags, std::string text, MenuRoutine routine) {
-    std::lock_guard lock(mutex_);
-    if (position != static_cast<int>(menu_.size()) + 1) return false;
-    menu_.push_back(MenuItem{position, flags, std::move(text), std::move(routine)});
-    return true;
-}
-
-std::vector<MenuItem> WindowService::menu_items() const {
-    std::lock_guard lock(mutex_);
-    return menu_;
-}
+Canvas::Canvas(Platform& platform) : platform_(platform) {}
 
 // ---- child windows
 
-void WindowService::open_child(int unit, std::string title) {
+void Canvas::open_child(int unit, std::string title) {
     {
         std::lock_guard lock(mutex_);
         Child& child = children_[unit];
@@ -79,10 +40,10 @@ void WindowService::open_child(int unit, std::string title) {
         child.surface.reset();
         active_unit_ = unit;
     }
-    child_opened(unit);
+    platform_.child_opened(unit);
 }
 
-bool WindowService::set_window_config(WindowConfig& config) {
+bool Canvas::set_window_config(WindowConfig& config) {
     Child* child = active();
     if (child == nullptr) return false;
     // A record the service cannot honour is corrected in place, so submitting it again works:
@@ -120,11 +81,11 @@ bool WindowService::set_window_config(WindowConfig& config) {
             child->surface = std::make_shared<Surface>(width, height);
         }
     }
-    child_opened(active_unit_);
+    platform_.child_opened(active_unit_);
     return true;
 }
 
-WindowConfig WindowService::window_config() const {
+WindowConfig Canvas::window_config() const {
     const Child* child = active();
     if (child == nullptr) return {};
     std::lock_guard lock(mutex_);
@@ -136,39 +97,34 @@ WindowConfig WindowService::window_config() const {
     return config;
 }
 
-bool WindowService::set_active(int unit) {
+bool Canvas::set_active(int unit) {
     std::lock_guard lock(mutex_);
     if (!children_.contains(unit)) return false;
     active_unit_ = unit;
     return true;
 }
 
-bool WindowService::set_focus(int unit) {
+bool Canvas::set_focus(int unit) {
     std::lock_guard lock(mutex_);
     return children_.contains(unit);
 }
 
-void WindowService::close_unit(int unit) {
+void Canvas::close_unit(int unit) {
     {
         std::lock_guard lock(mutex_);
         if (!children_.contains(unit)) return;
         mouse_.erase(unit);
     }
-    child_closed(unit);
+    platform_.child_closed(unit);
 }
 
-bool WindowService::unit_open(int unit) const {
-    std::lock_guard lock(mutex_);
-    return children_.contains(unit);
-}
-
-std::string WindowService::title(int unit) const {
+std::string Canvas::title(int unit) const {
     std::lock_guard lock(mutex_);
     const auto found = children_.find(unit);
     return found == children_.end() ? std::string() : found->second.title;
 }
 
-std::shared_ptr<Surface> WindowService::surface(int unit) const {
+std::shared_ptr<Surface> Canvas::surface(int unit) const {
     std::lock_guard lock(mutex_);
     const auto found = children_.find(unit);
     return found == children_.end() ? nullptr : found->second.surface;
@@ -176,21 +132,21 @@ std::shared_ptr<Surface> WindowService::surface(int unit) const {
 
 // ---- mouse
 
-bool WindowService::register_mouse(int unit, int mask, MouseRoutine routine) {
+bool Canvas::register_mouse(int unit, int mask, MouseRoutine routine) {
     std::lock_guard lock(mutex_);
     if (!children_.contains(unit)) return false;
     mouse_[unit] = MouseRegistration{mask, std::move(routine)};
     return true;
 }
 
-std::optional<double> WindowService::latest_press_seconds() const {
+std::optional<double> Canvas::latest_press_seconds() const {
     const double at = latest_press_seconds_.load(std::memory_order_acquire);
     if (std::isnan(at)) return std::nullopt;
     return at;
 }
 
-void WindowService::deliver_mouse(int unit, int event, int key_state, int x, int y,
-                                  std::optional<double> at_seconds) {
+void Canvas::deliver_mouse(int unit, int event, int key_state, int x, int y,
+                           std::optional<double> at_seconds) {
     MouseRoutine routine;
     {
         std::lock_guard lock(mutex_);
@@ -205,85 +161,72 @@ void WindowService::deliver_mouse(int unit, int event, int key_state, int x, int
                                     std::memory_order_release);
     }
     routine(unit, event, key_state, x, y);
-    input_arrived();
-}
-
-void WindowService::choose_menu(int position) {
-    MenuRoutine routine;
-    {
-        std::lock_guard lock(mutex_);
-        if (position < 1 || position > static_cast<int>(menu_.size())) return;
-        const MenuItem& item = menu_[position - 1];
-        if ((item.flags & (k_menu_grayed | k_menu_disabled | k_menu_separator)) != 0) return;
-        routine = item.routine;
-    }
-    if (routine) routine(position);
-    input_arrived();
+    platform_.input_arrived();
 }
 
 // ---- drawing on the active window
 
-WindowService::Child* WindowService::active() {
+Canvas::Child* Canvas::active() {
     std::lock_guard lock(mutex_);
     const auto found = children_.find(active_unit_);
     return found == children_.end() ? nullptr : &found->second;
 }
 
-const WindowService::Child* WindowService::active() const {
+const Canvas::Child* Canvas::active() const {
     std::lock_guard lock(mutex_);
     const auto found = children_.find(active_unit_);
     return found == children_.end() ? nullptr : &found->second;
 }
 
-void WindowService::changed() {
-    present(active_unit_);
+void Canvas::changed() {
+    platform_.present(active_unit_);
 }
 
-Colour WindowService::set_colour(Colour colour) {
+Colour Canvas::set_colour(Colour colour) {
     Child* child = active();
     if (child == nullptr) return 0;
     return std::exchange(child->state.colour, colour & 0xFFFFFFu);
 }
 
-Colour WindowService::colour() const {
+Colour Canvas::colour() const {
     const Child* child = active();
     return child == nullptr ? 0 : child->state.colour;
 }
 
-void WindowService::set_background_colour(Colour colour) {
+void Canvas::set_background_colour(Colour colour) {
     if (Child* child = active()) child->state.background = colour & 0xFFFFFFu;
 }
 
-void WindowService::set_text_colour(Colour colour) {
+void Canvas::set_text_colour(Colour colour) {
     if (Child* child = active()) child->state.text_colour = colour & 0xFFFFFFu;
 }
 
-Colour WindowService::text_colour() const {
+Colour Canvas::text_colour() const {
     const Child* child = active();
     return child == nullptr ? 0 : child->state.text_colour;
 }
 
-void WindowService::set_line_style(uint16_t mask) {
+void Canvas::set_line_style(uint16_t mask) {
     if (Child* child = active()) child->state.line_style = mask;
 }
 
-uint16_t WindowService::line_style() const {
+uint16_t Canvas::line_style() const {
     const Child* child = active();
     return child == nullptr ? 0xFFFF : child->state.line_style;
 }
 
-Point WindowService::move_to(int16_t x, int16_t y) {
+Point Canvas::move_to(int16_t x, int16_t y) {
     Child* child = active();
     if (child == nullptr) return {};
     return std::exchange(child->state.position, Point{x, y});
 }
 
-Point WindowService::position() const {
+Point Canvas::position() const {
     const Child* child = active();
     return child == nullptr ? Point{} : child->state.position;
 }
 
-void WindowService::line_to(int16_t x, int16_t y) {
+void Canvas::line_to(int16_t x, int16_t y) {
     Child* child = active();
     if (child == nullptr || !child->surface) return;
     const Point from = child->state.position;
@@ -292,28 +235,28 @@ void WindowService::line_to(int16_t x, int16_t y) {
     changed();
 }
 
-void WindowService::set_pixel(int16_t x, int16_t y, Colour colour) {
+void Canvas::set_pixel(int16_t x, int16_t y, Colour colour) {
     Child* child = active();
     if (child == nullptr || !child->surface) return;
     child->surface->set_pixel(x, y, colour & 0xFFFFFFu);
     changed();
 }
 
-void WindowService::rectangle(Shape shape, int16_t x1, int16_t y1, int16_t x2, int16_t y2) {
+void Canvas::rectangle(Shape shape, int16_t x1, int16_t y1, int16_t x2, int16_t y2) {
     Child* child = active();
     if (child == nullptr || !child->surface) return;
     child->surface->rectangle(shape, x1, y1, x2, y2, child->state.colour, child->state.line_style);
     changed();
 }
 
-void WindowService::ellipse(Shape shape, int16_t x1, int16_t y1, int16_t x2, int16_t y2) {
+void Canvas::ellipse(Shape shape, int16_t x1, int16_t y1, int16_t x2, int16_t y2) {
     Child* child = active();
     if (child == nullptr || !child->surface) return;
     child->surface->ellipse(shape, x1, y1, x2, y2, child->state.colour);
     changed();
 }
 
-bool WindowService::polygon(Shape shape, std::span<const Point> points) {
+bool Canvas::polygon(Shape shape, std::span<const Point> points) {
     Child* child = active();
     if (child == nullptr || !child->surface) return false;
     if (points.size() < 3 || points.size() > static_cast<std::size_t>(k_polygon_max_points))
@@ -323,7 +266,7 @@ bool WindowService::polygon(Shape shape, std::span<const Point> points) {
     return true;
 }
 
-void WindowService::clear_screen() {
+void Canvas::clear_screen() {
     Child* child = active();
     if (child == nullptr || !child->surface) return;
     child->surface->fill(child->state.background);
@@ -332,14 +275,14 @@ void WindowService::clear_screen() {
 
 // ---- text
 
-int WindowService::initialize_fonts() {
+int Canvas::initialize_fonts() {
     Child* child = active();
     if (child == nullptr) return 0;
     child->state.fonts_ready = true;
     return 1;
 }
 
-int WindowService::set_font(const std::string& options) {
+int Canvas::set_font(const std::string& options) {
     Child* child = active();
     if (child == nullptr || !child->state.fonts_ready) return -1;
     std::optional<FontSpec> request = parse_font_options(options);
@@ -350,23 +293,23 @@ int WindowService::set_font(const std::string& options) {
     return 1;
 }
 
-std::optional<FontSpec> WindowService::font() const {
+std::optional<FontSpec> Canvas::font() const {
     const Child* child = active();
     return child == nullptr ? std::nullopt : child->state.font;
 }
 
-void WindowService::set_text_rotation(int tenths) {
+void Canvas::set_text_rotation(int tenths) {
     Child* child = active();
     if (child == nullptr) return;
     child->state.rotation = ((tenths % 3600) + 3600) % 3600;
 }
 
-int WindowService::text_rotation() const {
+int Canvas::text_rotation() const {
     const Child* child = active();
     return child == nullptr ? 0 : child->state.rotation;
 }
 
-void WindowService::out_text(const std::string& utf8) {
+void Canvas::out_text(const std::string& utf8) {
     Child* child = active();
     if (child == nullptr || !child->surface) return;
     const FontSpec font = child->state.font.value_or(FontSpec{"", 16, 0, false, true});
@@ -384,19 +327,19 @@ void WindowService::out_text(const std::string& utf8) {
 
 // ---- images
 
-std::size_t WindowService::image_size(int16_t x1, int16_t y1, int16_t x2, int16_t y2) const {
+std::size_t Canvas::image_size(int16_t x1, int16_t y1, int16_t x2, int16_t y2) const {
     return Surface::image_size(x1, y1, x2, y2);
 }
 
-void WindowService::get_image(int16_t x1, int16_t y1, int16_t x2, int16_t y2,
-                              std::span<std::byte> buffer) {
+void Canvas::get_image(int16_t x1, int16_t y1, int16_t x2, int16_t y2,
+                       std::span<std::byte> buffer) {
     Child* child = active();
     if (child == nullptr || !child->surface) return;
     child->surface->get_image(x1, y1, x2, y2, buffer);
 }
 
-void WindowService::put_image(int16_t x, int16_t y, std::span<const std::byte> buffer,
-                              ImageAction action) {
+void Canvas::put_image(int16_t x, int16_t y, std::span<const std::byte> buffer,
+                       ImageAction action) {
     Child* child = active();
     if (child == nullptr || !child->surface) return;
     if (child->surface->put_image(x, y, buffer, action)) changed();

@@ -1,4 +1,4 @@
-#include "gfx/window_service.h"
+#include "gfx/canvas.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,8 @@ GTEST_TEST(WindowConfigTest, ARefusedRecordIsCorrectedSoThatItSucceedsWhenSubmit
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        gfx::HeadlessService ws;
+        gfx::HeadlessService twin;
+        gfx::Canvas& ws = twin.canvas();
         ws.open_child(1, "Trainer for eyes");
         if (c.sized_before) {
             WindowConfig first{980, 650, -1, -1, -1, -1};
@@ -41,7 +42,8 @@ GTEST_TEST(WindowConfigTest, ARefusedRecordIsCorrectedSoThatItSucceedsWhenSubmit
 }
 
 GTEST_TEST(WindowConfigTest, MinusOneInASizeKeepsTheWindowsSize) {
-    gfx::HeadlessService ws;
+    gfx::HeadlessService twin;
+    gfx::Canvas& ws = twin.canvas();
     ws.open_child(1, "Trainer for eyes");
     WindowConfig first{980, 650, -1, -1, -1, -1};
     ASSERT_TRUE(ws.set_window_config(first));
