@@ -2,8 +2,8 @@
 #include "app/menus.h"
 #include "gfx/qt/qt_program.h"
 
-// PELIDOR, a trainer for eyes: the window service runs the start-up hook, then the main
-// program on a thread of its own. The program ends only through the service.
+// PELIDOR, a trainer for eyes: the Qt platform runs the start-up hook, then the main
+// program on a thread of its own. The program ends only through the platform.
 int main(int argc, char** argv) {
     gfx::run_qt_program(
         argc, argv, [](gfx::Canvas& ws) { return app::INITIALSETTINGS(ws); },
