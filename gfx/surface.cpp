@@ -9,6 +9,11 @@ namespace gfx {
 
 namespace {
 
+// The rectangle with these two corners, given in any order.
+PixelArea box(int x1, int y1, int x2, int y2) {
+    return PixelArea{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
+}
+
 constexpr uint32_t k_opaque = 0xFF000000u;
 constexpr uint32_t k_stored_black = k_opaque;
 constexpr uint32_t k_rgb_bits = 0x00FFFFFFu;
@@ -108,16 +113,30 @@ PixelGrid Surface::grid() {
     return PixelGrid{pixels_.data(), width_, height_, width_};
 }
 
+void Surface::changed(PixelArea area) {
+    ++generation_;
+    area = PixelArea{std::max(area.x1, 0), std::max(area.y1, 0), std::min(area.x2, width_ - 1),
+                     std::min(area.y2, height_ - 1)};
+    if (area.empty()) return;
+    if (changed_area_.empty()) {
+        changed_area_ = area;
+        return;
+    }
+    changed_area_ =
+        PixelArea{std::min(changed_area_.x1, area.x1), std::min(changed_area_.y1, area.y1),
+                  std::max(changed_area_.x2, area.x2), std::max(changed_area_.y2, area.y2)};
+}
+
 void Surface::fill(Colour colour) {
     std::lock_guard lock(mutex_);
     std::fill(pixels_.begin(), pixels_.end(), to_stored(colour));
-    ++generation_;
+    changed(whole());
 }
 
 void Surface::set_pixel(int x, int y, Colour colour) {
     std::lock_guard lock(mutex_);
     grid().set(x, y, to_stored(colour));
-    ++generation_;
+    changed(PixelArea{x, y, x, y});
 }
 
 Colour Surface::pixel(int x, int y) const {
@@ -129,25 +148,32 @@ Colour Surface::pixel(int x, int y) const {
 void Surface::line(int x1, int y1, int x2, int y2, Colour colour, uint16_t mask) {
     std::lock_guard lock(mutex_);
     raster_line(grid(), x1, y1, x2, y2, to_stored(colour), mask);
-    ++generation_;
+    changed(box(x1, y1, x2, y2));
 }
 
 void Surface::rectangle(Shape shape, int x1, int y1, int x2, int y2, Colour colour, uint16_t mask) {
     std::lock_guard lock(mutex_);
     raster_rectangle(grid(), shape, x1, y1, x2, y2, to_stored(colour), mask);
-    ++generation_;
+    changed(box(x1, y1, x2, y2));
 }
 
 void Surface::ellipse(Shape shape, int x1, int y1, int x2, int y2, Colour colour) {
     std::lock_guard lock(mutex_);
     raster_ellipse(grid(), shape, x1, y1, x2, y2, to_stored(colour));
-    ++generation_;
+    changed(box(x1, y1, x2, y2));
 }
 
 void Surface::polygon(Shape shape, std::span<const Point> points, Colour colour, uint16_t mask) {
     std::lock_guard lock(mutex_);
     raster_polygon(grid(), shape, points, to_stored(colour), mask);
-    ++generation_;
+    // The outline's bounding box, however the polygon runs.
+    PixelArea area{std::numeric_limits<int>::max(), std::numeric_limits<int>::max(),
+                   std::numeric_limits<int>::min(), std::numeric_limits<int>::min()};
+    for (const Point& point : points) {
+        area = PixelArea{std::min<int>(area.x1, point.x), std::min<int>(area.y1, point.y),
+                         std::max<int>(area.x2, point.x), std::max<int>(area.y2, point.y)};
+    }
+    changed(area);
 }
 
 std::size_t Surface::image_size(int x1, int y1, int x2, int y2) {
@@ -222,7 +248,8 @@ bool Surface::put_image(int x, int y, std::span<const std::byte> buffer, ImageAc
             target = combine(action, target, image_rgb);
         }
     }
-    ++generation_;
+    changed(PixelArea{static_cast<int>(x + first_column), static_cast<int>(y + first_row),
+                      static_cast<int>(x + last_column), static_cast<int>(y + last_row)});
     return true;
 }
 
@@ -236,6 +263,13 @@ uint64_t Surface::read(
 uint64_t Surface::generation() const {
     std::lock_guard lock(mutex_);
     return generation_;
+}
+
+Surface::Changes Surface::take_changes() {
+    std::lock_guard lock(mutex_);
+    const Changes changes{generation_, changed_area_};
+    changed_area_ = PixelArea{};
+    return changes;
 }
 
 }  // namespace gfx

@@ -20,6 +20,16 @@ enum class ImageAction { or_ = 0, and_ = 1, copy_inverted = 2, copy = 3, xor_ = 
 // Size of the bitmap-file header plus the information header in front of the pixels.
 constexpr std::size_t k_image_header_size = 54;
 
+// A rectangle of pixels, both corners included; empty when a first corner lies past the second.
+struct PixelArea {
+    int x1 = 0;
+    int y1 = 0;
+    int x2 = -1;
+    int y2 = -1;
+    bool empty() const { return x1 > x2 || y1 > y2; }
+    bool operator==(const PixelArea&) const = default;
+};
+
 // The 32-bit pixel surface of one child window. Every operation locks the surface, so the
 // program thread may draw while the window thread presents; a whole image put is one locked
 // step, so a picture never shows half-replaced. Pixels are stored as 0xFFRRGGBB.
@@ -59,14 +69,26 @@ class Surface {
         const std::function<void(const uint32_t* pixels, int width, int height)>& fn) const;
     // Counts changes, so a presenter can tell whether anything new is there.
     uint64_t generation() const;
+    // What changed since the last call: the generation reached, and the smallest rectangle of
+    // the surface holding every pixel changed since then (empty when nothing changed), so a
+    // presenter needs to show only that.
+    struct Changes {
+        uint64_t generation = 0;
+        PixelArea area;
+    };
+    Changes take_changes();
 
   private:
     PixelGrid grid();
+    // Counts a change of the pixels in the area (clipped to the surface); the lock is held.
+    void changed(PixelArea area);
+    PixelArea whole() const { return PixelArea{0, 0, width_ - 1, height_ - 1}; }
 
     int width_;
     int height_;
     std::vector<uint32_t> pixels_;
     uint64_t generation_ = 0;
+    PixelArea changed_area_;  // since the last take_changes
     mutable std::mutex mutex_;
 };
 

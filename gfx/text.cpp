@@ -104,7 +104,8 @@ int Surface::draw_text(int x, int y, std::string_view utf8, const FontSpec& font
         // The stored format keeps the fourth byte at 0xFF.
         for (uint32_t& pixel : pixels_) pixel |= 0xFF000000u;
     }
-    ++generation_;
+    // Turned text may land anywhere: the whole surface counts as changed.
+    changed(whole());
     return metrics.horizontalAdvance(text);
 }
 

@@ -35,16 +35,33 @@ QSize ChildView::sizeHint() const {
 }
 
 void ChildView::refresh() {
-    if (surface_->generation() != painted_generation_) update();
+    const Surface::Changes changes = surface_->take_changes();
+    if (changes.generation == requested_generation_) return;
+    requested_generation_ = changes.generation;
+    // Only the changed rectangle is painted and sent to the screen, and at once rather than at
+    // the next turn of the event loop: a bar that turns green right after a new frame does not
+    // wait behind another copy of the whole window.
+    if (!changes.area.empty()) {
+        const qreal ratio = devicePixelRatioF();
+        const QPoint top_left(static_cast<int>(std::floor(changes.area.x1 / ratio)),
+                              static_cast<int>(std::floor(changes.area.y1 / ratio)));
+        const QPoint bottom_right(static_cast<int>(std::ceil((changes.area.x2 + 1) / ratio)),
+                                  static_cast<int>(std::ceil((changes.area.y2 + 1) / ratio)));
+        repaint(QRect(top_left, bottom_right - QPoint(1, 1)));
+    }
+    // A change outside the visible part of the view needs no paint; a hidden view is painted
+    // whole when it is shown.
+    if (isVisible()) painted_generation_ = requested_generation_;
 }
 
 void ChildView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.fillRect(event->rect(), palette().window());
     const qreal ratio = devicePixelRatioF();
-    // The generation is taken with the pixels, under one lock: a change drawn after them stays
-    // unpainted and gets a repaint of its own.
-    painted_generation_ = surface_->read([&](const uint32_t* pixels, int width, int height) {
+    // Every change up to the requested generation is painted by now; a change drawn after its
+    // refresh gets a refresh of its own.
+    painted_generation_ = requested_generation_;
+    surface_->read([&](const uint32_t* pixels, int width, int height) {
         // The pixels are 0xFFRRGGBB words, which is what RGB32 holds.
         QImage image(reinterpret_cast<const uchar*>(pixels), width, height,
                      static_cast<qsizetype>(width) * 4, QImage::Format_RGB32);

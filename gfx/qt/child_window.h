@@ -25,8 +25,9 @@ class ChildView : public QWidget {
 
     const std::shared_ptr<Surface>& surface() const { return surface_; }
     QSize sizeHint() const override;
-    // Schedules a repaint when the surface changed since it was last painted.
+    // Paints what changed on the surface since the last refresh.
     void refresh();
+    // The surface generation whose changes are on the screen.
     uint64_t painted_generation() const { return painted_generation_; }
 
   protected:
@@ -41,6 +42,7 @@ class ChildView : public QWidget {
 
     std::shared_ptr<Surface> surface_;
     MouseSink sink_;
+    uint64_t requested_generation_ = 0;  // changes up to here were handed to paint
     uint64_t painted_generation_ = 0;
 };
 

@@ -116,6 +116,77 @@ GTEST_TEST(Surface, EveryChangeCountsAGeneration) {
     EXPECT_TRUE(changed());
 }
 
+GTEST_TEST(Surface, ChangedAreaHoldsEveryChangedPixelAndLittleElse) {
+    // A 3 x 2 picture to put, white on a black surface.
+    Surface source(3, 2);
+    source.fill(k_white);
+    std::vector<std::byte> picture(Surface::image_size(0, 0, 2, 1));
+    ASSERT_TRUE(source.get_image(0, 0, 2, 1, picture));
+    const std::vector<Point> triangle = {{2, 1}, {8, 3}, {4, 9}};
+
+    struct Case {
+        const char* what;
+        std::function<void(Surface&)> draw;
+        PixelArea area;
+    };
+    const Case cases[] = {
+        {"nothing", [](Surface&) {}, {}},
+        {"fill", [](Surface& s) { s.fill(k_white); }, {0, 0, 19, 9}},
+        {"pixel", [](Surface& s) { s.set_pixel(3, 4, k_white); }, {3, 4, 3, 4}},
+        {"pixel outside", [](Surface& s) { s.set_pixel(-1, 4, k_white); }, {}},
+        {"line drawn right to left",
+         [](Surface& s) { s.line(5, 2, 1, 7, k_white, 0xFFFF); },
+         {1, 2, 5, 7}},
+        {"rectangle with its corners reversed",
+         [](Surface& s) { s.rectangle(Shape::filled, 9, 8, 2, 1, k_white, 0xFFFF); },
+         {2, 1, 9, 8}},
+        {"rectangle running off the surface",
+         [](Surface& s) { s.rectangle(Shape::outline, 15, 5, 30, 30, k_white, 0xFFFF); },
+         {15, 5, 19, 9}},
+        {"ellipse",
+         [](Surface& s) { s.ellipse(Shape::filled, 1, 1, 6, 8, k_white); },
+         {1, 1, 6, 8}},
+        {"polygon",
+         [&](Surface& s) { s.polygon(Shape::filled, triangle, k_white, 0xFFFF); },
+         {2, 1, 8, 9}},
+        {"image", [&](Surface& s) { s.put_image(5, 4, picture, ImageAction::copy); }, {5, 4, 7, 5}},
+        {"image partly off the surface",
+         [&](Surface& s) { s.put_image(18, 9, picture, ImageAction::copy); },
+         {18, 9, 19, 9}},
+        {"text, which may be turned any way",
+         [](Surface& s) {
+             s.draw_text(2, 2, "A", FontSpec{"Liberation Serif", 8, 4}, 450, k_white);
+         },
+         {0, 0, 19, 9}},
+        {"two changes make one area",
+         [](Surface& s) {
+             s.set_pixel(1, 8, k_white);
+             s.set_pixel(12, 2, k_white);
+         },
+         {1, 2, 12, 8}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Surface surface(20, 10);
+        surface.take_changes();
+        const std::vector<uint32_t> before = snapshot(surface);
+        c.draw(surface);
+        const std::vector<uint32_t> after = snapshot(surface);
+        const Surface::Changes changes = surface.take_changes();
+        EXPECT_EQ(changes.generation, surface.generation());
+        EXPECT_EQ(changes.area, c.area);
+        for (int y = 0; y < 10; ++y) {
+            for (int x = 0; x < 20; ++x) {
+                if (before[y * 20 + x] == after[y * 20 + x]) continue;
+                EXPECT_TRUE(x >= changes.area.x1 && x <= changes.area.x2 && y >= changes.area.y1 &&
+                            y <= changes.area.y2)
+                    << "changed pixel " << x << ", " << y << " outside the area";
+            }
+        }
+        EXPECT_TRUE(surface.take_changes().area.empty()) << "taken changes are forgotten";
+    }
+}
+
 // ---- images
 
 GTEST_TEST(SurfaceImage, SizeCountsBothCornersInAnyOrder) {

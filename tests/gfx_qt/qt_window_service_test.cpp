@@ -230,6 +230,25 @@ GTEST_TEST_F(QtWindowServiceTest, DrawingOnTheProgramThreadIsPresented) {
     EXPECT_EQ(shown.pixel(QPoint(99, 55) * ratio), qRgb(255, 255, 255));
     EXPECT_EQ(shown.pixel(QPoint(119, 59) * ratio), qRgb(255, 0, 0));
     EXPECT_EQ(shown.pixel(QPoint(120, 60) * ratio), qRgb(255, 255, 255));
+
+    // Later changes are painted where they are, and what was painted before stays: read back
+    // from what the window system was given, not from a fresh rendering of the widget.
+    std::thread([&] {
+        service.canvas().set_colour(0x00FF00);  // green
+        service.canvas().rectangle(gfx::Shape::filled, 300, 300, 309, 309);
+        service.canvas().set_pixel(500, 480, 0xFF0000);  // blue
+    }).join();
+    const uint64_t redrawn = surface->generation();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view->painted_generation() == redrawn; }));
+    QWidget* top = view->window();
+    const QImage screen = top->screen()->grabWindow(top->winId()).toImage();
+    const QPoint origin = view->mapTo(top, QPoint(0, 0)) * ratio;
+    const auto on_screen = [&](int x, int y) { return screen.pixel(origin + QPoint(x, y)); };
+    EXPECT_EQ(on_screen(300, 300), qRgb(0, 255, 0));
+    EXPECT_EQ(on_screen(309, 309), qRgb(0, 255, 0));
+    EXPECT_EQ(on_screen(310, 309), qRgb(255, 255, 255));
+    EXPECT_EQ(on_screen(500, 480), qRgb(0, 0, 255));
+    EXPECT_EQ(on_screen(110, 55), qRgb(255, 0, 0));
 }
 
 // "Exit" closes the graphics window on the window thread and then holds that thread with its
