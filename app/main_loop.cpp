@@ -35,16 +35,16 @@ void MainLoop::run() {
 }
 
 void MainLoop::serve_requests() {
-    if (load(state::MODEREQ) == state::k_sight_check_request) {
-        store(state::MODEREQ, state::k_no_request);
-        int32_t width = state::NXW;
-        int32_t height = state::NYW;
+    if (load(state::run().MODEREQ) == state::k_sight_check_request) {
+        store(state::run().MODEREQ, state::k_no_request);
+        int32_t width = state::run().NXW;
+        int32_t height = state::run().NYW;
         routines_.sight_check(ws_, width, height);
         state::wait_until_released(ws_.platform());
         state::forget_press();
     }
-    if (load(state::MODEREQ) == state::k_graph_request) {
-        store(state::MODEREQ, state::k_no_request);
+    if (load(state::run().MODEREQ) == state::k_graph_request) {
+        store(state::run().MODEREQ, state::k_no_request);
         routines_.progress_graph(ws_);
         state::forget_press();
     }
@@ -60,7 +60,7 @@ bool MainLoop::run_pass() {
 }
 
 bool MainLoop::size_step(int32_t size) {
-    const bool complete = draw_start_picture(ws_, size, state::figures, NSHOWN, KADRDIM,
+    const bool complete = draw_start_picture(ws_, size, state::run().figures, NSHOWN, KADRDIM,
                                              [this](PollPoint point) { return checks_at(point); });
     if (!complete) return false;
 
@@ -107,19 +107,20 @@ bool MainLoop::checks(std::initializer_list<Check> order, LeftVariant variant) {
                 break;
             case Check::right:
                 if (state::click_completed(state::k_right_button)) {
-                    store(state::MODEREQ, state::k_sight_check_request);
+                    store(state::run().MODEREQ, state::k_sight_check_request);
                     return true;
                 }
                 break;
             case Check::left:
                 if (state::click_completed(state::k_left_button)) {
-                    routines_.training(ws_, NSHOWN, state::figures, state::NXW, state::NYW);
+                    routines_.training(ws_, NSHOWN, state::run().figures, state::run().NXW,
+                                       state::run().NYW);
                     if (variant == LeftVariant::hold) {
-                        store(state::MBUTTON, 0);
+                        store(state::run().MBUTTON, 0);
                         state::wait_until_released(ws_.platform());
                     } else {
                         state::wait_until_released(ws_.platform());
-                        store(state::MBUTTON, 0);
+                        store(state::run().MBUTTON, 0);
                     }
                     return true;
                 }

@@ -24,19 +24,19 @@ Routines default_routines() {
 namespace {
 
 void start_up(gfx::Canvas& ws) {
-    state::store(state::MODEREQ, state::k_no_request);
+    state::store(state::run().MODEREQ, state::k_no_request);
     ws.platform().set_exit_mode(2);
     ws.platform().set_about_text(about_text());
     ws.platform().set_frame_geometry(0, 0, 768, 1024);
     plot::PAGE(ws, 1, 650, 980, "Trainer for eyes");
     plot::SETCOL(ws, 7);
     const gfx::WindowConfig config = ws.window_config();
-    state::NXW = config.pixel_width;
-    state::NYW = config.pixel_height;
+    state::run().NXW = config.pixel_width;
+    state::run().NYW = config.pixel_height;
     ws.initialize_fonts();
     params::VVDALND(ws);
     ws.register_mouse(1, k_mouse_event_mask, TYPXY);
-    state::store(state::MEVENT, 0);
+    state::store(state::run().MEVENT, 0);
 }
 
 }  // namespace
@@ -45,7 +45,7 @@ void main_program(gfx::Canvas& ws, const Routines& routines) {
     try {
         start_up(ws);
         MainLoop loop(ws, routines);
-        load_figures(state::figures);
+        load_figures(state::run().figures);
         loop.run();
     } catch (const textio::IoError& error) {
         ws.platform().report_fatal(error.message());

@@ -22,7 +22,7 @@ void PROGEXIT(gfx::Canvas& ws) {
 }
 
 void TRITOUT_S() {
-    state::store(state::MODEREQ, state::k_graph_request);
+    state::store(state::run().MODEREQ, state::k_graph_request);
 }
 
 }  // namespace app

@@ -11,12 +11,12 @@ void TYPXY(int /*unit*/, int /*event*/, int key_state, int /*x*/, int /*y*/) {
     // latch a code of 4 or more that no check recognises, and clicks would be ignored for the
     // rest of the run.
     const int32_t code = key_state & (gfx::k_key_left | gfx::k_key_right);
-    state::store(state::MDOWN, code);
+    state::store(state::run().MDOWN, code);
     // Both buttons stay latched until the program thread clears them.
-    if (code != 0 && state::load(state::MBUTTON) < state::k_both_buttons) {
-        state::store(state::MBUTTON, code);
+    if (code != 0 && state::load(state::run().MBUTTON) < state::k_both_buttons) {
+        state::store(state::run().MBUTTON, code);
     }
-    if (code != 0) state::store(state::MEVENT, 1);
+    if (code != 0) state::store(state::run().MEVENT, 1);
 }
 
 }  // namespace app

@@ -53,8 +53,8 @@ bool inside(int64_t x, int64_t y, int32_t width, int32_t height) {
 
 bool draw_image_mode(gfx::Canvas& ws, int32_t S, const state::FigureTables& figures,
                      int32_t& NSHOWN, std::span<std::byte> KADRDIM, const PollCallback& poll) {
-    const int32_t width = state::NXW;
-    const int32_t height = state::NYW;
+    const int32_t width = state::run().NXW;
+    const int32_t height = state::run().NYW;
     ws.set_colour(k_grey);
     ws.rectangle(gfx::Shape::filled, 0, 0, static_cast<int16_t>(width - 1),
                  static_cast<int16_t>(height - 1));
@@ -83,8 +83,8 @@ bool draw_image_mode(gfx::Canvas& ws, int32_t S, const state::FigureTables& figu
 
 bool draw_direct_mode(gfx::Canvas& ws, int32_t S, const state::FigureTables& figures,
                       int32_t& NSHOWN, const PollCallback& poll) {
-    const int32_t width = state::NXW;
-    const int32_t height = state::NYW;
+    const int32_t width = state::run().NXW;
+    const int32_t height = state::run().NYW;
     for (int32_t y = 0; y < height; ++y) {
         exercises::for_each_field_run(
             S, width, y, [&](int32_t x_first, int32_t x_last, bool white) {
@@ -121,8 +121,8 @@ int32_t figure_offset(int32_t S) {
 
 bool draw_start_picture(gfx::Canvas& ws, int32_t S, const state::FigureTables& figures,
                         int32_t& NSHOWN, std::span<std::byte> KADRDIM, const PollCallback& poll) {
-    const int16_t right = static_cast<int16_t>(state::NXW - 1);
-    const int16_t bottom = static_cast<int16_t>(state::NYW - 1);
+    const int16_t right = static_cast<int16_t>(state::run().NXW - 1);
+    const int16_t bottom = static_cast<int16_t>(state::run().NYW - 1);
     const bool image_mode = ws.image_size(0, 0, right, bottom) == k_full_window_image_size &&
                             KADRDIM.size() >= k_full_window_image_size;
     if (image_mode) return draw_image_mode(ws, S, figures, NSHOWN, KADRDIM, poll);

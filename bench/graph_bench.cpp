@@ -118,7 +118,7 @@ int main(int argc, char** argv) {
     plot::PAGE(ws.canvas(), 1, 650, 980, "Trainer for eyes");
     plot::SETCOL(ws.canvas(), 7);
     ws.canvas().initialize_fonts();
-    ws.set_user([](gfx::HeadlessService&) { state::store(state::MEVENT, 1); });
+    ws.set_user([](gfx::HeadlessService&) { state::store(state::run().MEVENT, 1); });
     results::TRITOUT(ws.canvas());  // fonts and caches warmed on an empty log
 
     std::printf("TRITOUT: read twice and draw; one pass: read and parse once, no drawing.\n");

@@ -17,15 +17,16 @@ namespace {
 void compose_and_present(benchmark::State& run) {
     gfx::HeadlessService service;
     plot::PAGE(service.canvas(), 1, 650, 980, "Trainer for eyes");
-    state::NXW = 980;
-    state::NYW = 650;
-    app::load_figures(state::figures, PELIDOR_DATA_DIR "/pelidor.sym");
+    state::run().NXW = 980;
+    state::run().NYW = 650;
+    app::load_figures(state::run().figures, PELIDOR_DATA_DIR "/pelidor.sym");
     std::vector<std::byte> buffer(app::k_image_buffer_size);
     int32_t shown = 2;
     const int32_t size = static_cast<int32_t>(run.range(0));
     for (auto _ : run) {
-        const bool complete = app::draw_start_picture(service.canvas(), size, state::figures, shown,
-                                                      buffer, [](app::PollPoint) { return false; });
+        const bool complete =
+            app::draw_start_picture(service.canvas(), size, state::run().figures, shown, buffer,
+                                    [](app::PollPoint) { return false; });
         benchmark::DoNotOptimize(complete);
     }
 }

@@ -3,47 +3,38 @@
 #include <cmath>
 
 #include "gfx/platform.h"
+#include "state/shared_state.h"
 
 namespace exercises {
 
 namespace {
 
-struct GeneratorState {
-    double modulus = 2147483647.0;
-    double value = 1.2147483825683594;  // the single-precision 1.2147484, widened
-    double scale = 2147483648.0;
-};
-
 constexpr double k_multiplier = 16807.0;
 
-GeneratorState ran11_state;
-GeneratorState ran2_state;
-bool ran_started = false;
-
-float next(GeneratorState& state) {
-    state.value = std::fmod(k_multiplier * state.value, state.modulus);
-    return static_cast<float>(state.value / state.scale);
+float next(state::GeneratorState& generator) {
+    generator.value = std::fmod(k_multiplier * generator.value, generator.modulus);
+    return static_cast<float>(generator.value / generator.scale);
 }
 
 }  // namespace
 
 float RAN11() {
-    return next(ran11_state);
+    return next(state::run().RAN11_state);
 }
 void RAN11IN() {
-    ran11_state = GeneratorState{};
+    state::run().RAN11_state = state::GeneratorState{};
 }
 
 float RAN2() {
-    return next(ran2_state);
+    return next(state::run().RAN2_state);
 }
 void RAN2IN() {
-    ran2_state = GeneratorState{};
+    state::run().RAN2_state = state::GeneratorState{};
 }
 
 float RAN(gfx::Canvas& ws) {
-    if (!ran_started) {
-        ran_started = true;
+    if (!state::run().RAN_started) {
+        state::run().RAN_started = true;
         const gfx::LocalTime now = ws.platform().local_time();
         const int skip = now.hundredths * now.second;
         for (int i = 0; i < skip; ++i) RAN2();
@@ -67,7 +58,7 @@ void FNN0() {
 void reset_generators() {
     RAN11IN();
     RAN2IN();
-    ran_started = false;
+    state::run().RAN_started = false;
 }
 
 }  // namespace exercises

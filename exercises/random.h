@@ -22,8 +22,8 @@ float FNN();
 // Restarts RAN2, the source of RAN.
 void FNN0();
 
-// Puts both generators and RAN's first-call skip back to their state at process start, for
-// tests that run the program more than once in one process.
+// Restarts both generators and RAN's first-call skip, as a fresh run has them: for tests that
+// draw the same random sequence twice.
 void reset_generators();
 
 }  // namespace exercises

@@ -23,7 +23,7 @@ const std::string k_result_font = "t'Times New Roman Cyr'h120w40ib";
 // abandoned or the parameters cannot size a ring. Both buttons also clear the mouse state so
 // that the start screen does not take them as its own exit gesture.
 std::optional<float> search_acuity(gfx::Canvas& ws, int32_t W, int32_t H) {
-    const state::Parameters& screen = state::parameters;
+    const state::Parameters& screen = state::run().parameters;
     int low = 1;
     int high = k_acuity_levels;
     int probe = 2;
@@ -32,9 +32,9 @@ std::optional<float> search_acuity(gfx::Canvas& ws, int32_t W, int32_t H) {
             TESTSTR(ws, TOZ(probe), screen.DIST, screen.DIAG, W, H, screen.NX, screen.NY);
         if (state::both_buttons()) {
             state::wait_until_released(ws.platform());
-            state::store(state::MBUTTON, 0);
-            state::store(state::MEVENT, 0);
-            state::store(state::MDOWN, 0);
+            state::store(state::run().MBUTTON, 0);
+            state::store(state::run().MEVENT, 0);
+            state::store(state::run().MDOWN, 0);
             return std::nullopt;
         }
         if (state::request_pending()) return std::nullopt;

@@ -78,7 +78,7 @@ void TEST(gfx::Canvas& ws, int32_t& NSHOWN, state::FigureTables& figures, int16_
     FrameDrawer frames(ws, width, height);
 
     // The volume is taken once: the run makes exactly the presentations it started with.
-    const int32_t count = state::parameters.NVOL;
+    const int32_t count = state::run().parameters.NVOL;
     Tally tally;
     for (int32_t number = 1; number <= count; ++number) {
         const std::optional<FigurePlacement> placement = frames.draw(K, figures);

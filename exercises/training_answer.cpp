@@ -64,7 +64,7 @@ AnswerResult await_answer(gfx::Canvas& ws, int16_t width, int32_t number, int32_
     fill(ws, k_progress_done, 0, k_progress_top, progress, k_progress_bottom);
     play(ws, k_window_opens);
 
-    const float allowed = state::parameters.TANS;
+    const float allowed = state::run().parameters.TANS;
     AnswerResult result;
     for (;;) {
         const double poll = ws.platform().clock_seconds();

@@ -17,9 +17,6 @@ namespace params {
 
 namespace {
 
-// Set by OBROK: 1 when "Begin the training" closed the dialog.
-int32_t IBEGIN = 0;
-
 constexpr int k_read_width = 10;
 
 // How one edit field shows and takes back its parameter.
@@ -92,15 +89,15 @@ void OBROK(gfx::Dialog& dialog, int control_id, int /*callback_type*/) {
                                          "\" must be a number. Please correct the field.");
             return;
         }
-        IBEGIN = 1;
+        state::run().IBEGIN = 1;
     } else if (control_id == k_exit_button) {
-        IBEGIN = 0;
+        state::run().IBEGIN = 0;
     }
     dialog.exit();
 }
 
 void VVDALND(gfx::Canvas& ws) {
-    state::Parameters& parameters = state::parameters;
+    state::Parameters& parameters = state::run().parameters;
     parameters = default_parameters();
 
     std::optional<gfx::DialogTemplate> layout = find_dialog_template(k_parameters_dialog_id);
@@ -113,12 +110,12 @@ void VVDALND(gfx::Canvas& ws) {
     dialog.set_text(k_begin_button, "Begin the training");
     for (const Field& field : k_fields) dialog.set_text(field.id, shown_text(field, parameters));
 
-    IBEGIN = 0;
+    state::run().IBEGIN = 0;
     dialog.set_routine(k_exit_button, OBROK);
     dialog.set_routine(k_begin_button, OBROK);
     ws.platform().run_dialog(dialog);
 
-    if (IBEGIN == 0) {
+    if (state::run().IBEGIN == 0) {
         ws.close_unit(1);
         ws.platform().beep(0, 0);
         ws.platform().stop_program();

@@ -84,10 +84,10 @@ std::string format_record(const TrainingRecord& record) {
 void append_sight_check(gfx::Canvas& ws, float acuity) {
     SightCheckRecord record;
     record.stamp = current_stamp(ws);
-    record.distance = state::parameters.DIST;
-    record.diagonal = state::parameters.DIAG;
-    record.ny = state::parameters.NY;
-    record.nx = state::parameters.NX;
+    record.distance = state::run().parameters.DIST;
+    record.diagonal = state::run().parameters.DIAG;
+    record.ny = state::run().parameters.NY;
+    record.nx = state::run().parameters.NX;
     record.acuity = acuity;
     append_line(format_record(record));
 }
@@ -95,7 +95,7 @@ void append_sight_check(gfx::Canvas& ws, float acuity) {
 void append_training(gfx::Canvas& ws, const TrainingRecord& counts) {
     TrainingRecord record = counts;
     record.stamp = current_stamp(ws);
-    record.distance = state::parameters.DIST;
+    record.distance = state::run().parameters.DIST;
     append_line(format_record(record));
 }
 

@@ -21,33 +21,33 @@ constexpr int k_mouse_wait_ms = 100;
 
 // Both buttons were down together since MBUTTON was last cleared; the code stays latched.
 inline bool both_buttons() {
-    return load(MBUTTON) == k_both_buttons;
+    return load(run().MBUTTON) == k_both_buttons;
 }
 
 // A menu command asked for the sight check or the progress graph.
 inline bool request_pending() {
-    return load(MODEREQ) != k_no_request;
+    return load(run().MODEREQ) != k_no_request;
 }
 
 // A press arrived since MEVENT was last cleared.
 inline bool press_arrived() {
-    return load(MEVENT) == 1;
+    return load(run().MEVENT) == 1;
 }
 
 // The code latched by the presses so far: the answer given by a press that arrived.
 inline int32_t latched_button() {
-    return load(MBUTTON);
+    return load(run().MBUTTON);
 }
 
 // A click of `button` alone is complete: a press arrived, it latched that code, and every
 // button is up again.
 inline bool click_completed(int32_t button) {
-    return load(MEVENT) == 1 && load(MBUTTON) == button && load(MDOWN) == 0;
+    return load(run().MEVENT) == 1 && load(run().MBUTTON) == button && load(run().MDOWN) == 0;
 }
 
 // Forgets the presses that arrived so far; the latched code stays.
 inline void forget_press() {
-    store(MEVENT, 0);
+    store(run().MEVENT, 0);
 }
 
 // Anything that can pause the program thread until an input event or a timeout: the
@@ -62,14 +62,14 @@ concept InputWaiter = requires(Service& service, int timeout_ms) {
 template <InputWaiter Service>
 void wait_for_press(Service& service) {
     forget_press();
-    while (load(MEVENT) == 0) service.wait_for_input(k_mouse_wait_ms);
+    while (load(run().MEVENT) == 0) service.wait_for_input(k_mouse_wait_ms);
     forget_press();
 }
 
 // Waits until every button is up.
 template <InputWaiter Service>
 void wait_until_released(Service& service) {
-    while (load(MDOWN) != 0) service.wait_for_input(k_mouse_wait_ms);
+    while (load(run().MDOWN) != 0) service.wait_for_input(k_mouse_wait_ms);
 }
 
 }  // namespace state

@@ -1,16 +1,26 @@
 #include "state/shared_state.h"
 
+#include <optional>
+
 namespace state {
 
-void reset_all() {
-    parameters = Parameters{};
-    store(MBUTTON, 0);
-    store(MEVENT, 0);
-    store(MDOWN, 0);
-    store(MODEREQ, 0);
-    NXW = 0;
-    NYW = 0;
-    figures = FigureTables{};
+namespace {
+
+// The one process-wide variable: the run in progress. A fresh run is made in the same place,
+// so whatever refers to the run's parts goes on referring to the run in progress.
+std::optional<Run>& current_run() {
+    static std::optional<Run> current{std::in_place};
+    return current;
+}
+
+}  // namespace
+
+Run& run() {
+    return *current_run();
+}
+
+void start_run() {
+    current_run().emplace();
 }
 
 }  // namespace state

@@ -15,16 +15,9 @@ struct Parameters {
     int32_t NVOL = 0;  // presentations in one training run
     float TANS = 0;    // seconds allowed for one answer
 };
-inline Parameters parameters;
 
-// ---- mouse state and requests: written by the window thread's callbacks, polled by the
-// program thread. Store with store(), read with load(): release stores and acquire loads, so
-// a consumer that sees MEVENT = 1 also sees the MBUTTON and MDOWN stored before it.
-inline std::atomic<int32_t> MBUTTON{0};  // latched button code of the presses seen so far
-inline std::atomic<int32_t> MEVENT{0};   // 1 when a press event arrived since last cleared
-inline std::atomic<int32_t> MDOWN{0};    // button code of the latest event; 0 when all are up
-inline std::atomic<int32_t> MODEREQ{0};  // 0 nothing, 1 sight check, 3 progress graph
-
+// The mouse variables are read and written only through these: release stores and acquire
+// loads.
 inline void store(std::atomic<int32_t>& variable, int32_t value) {
     variable.store(value, std::memory_order_release);
 }
@@ -36,10 +29,6 @@ inline int32_t load(const std::atomic<int32_t>& variable) {
 constexpr int32_t k_no_request = 0;
 constexpr int32_t k_sight_check_request = 1;
 constexpr int32_t k_graph_request = 3;
-
-// ---- graphics window size in pixels, read once at start-up.
-inline int16_t NXW = 0;
-inline int16_t NYW = 0;
 
 // ---- figure tables, filled once at start-up from the figure file.
 constexpr int k_figures = 9;
@@ -63,10 +52,50 @@ struct FigureTables {
         return static_cast<std::size_t>((point - 1) + k_max_points * ((k - 1) + 2 * (figure - 1)));
     }
 };
-inline FigureTables figures;
 
-// Puts every shared variable back to its value at process start (for tests that run the
-// program more than once in one process).
-void reset_all();
+// The state of one of the two random generators.
+struct GeneratorState {
+    double modulus = 2147483647.0;
+    double value = 1.2147483825683594;  // the single-precision 1.2147484, widened
+    double scale = 2147483648.0;
+};
+
+// Everything process-wide of one run of the program, in one value. The program's run is made
+// before the program starts and lives until the process ends; a test starts a fresh one.
+struct Run {
+    // ---- parameters: set once at start-up by the parameters dialog, read by the exercises.
+    Parameters parameters;
+
+    // ---- figure tables, filled once at start-up from the figure file.
+    FigureTables figures;
+
+    // ---- graphics window size in pixels, read once at start-up.
+    int16_t NXW = 0;
+    int16_t NYW = 0;
+
+    // ---- mouse state and requests: written by the window thread's callbacks, polled by the
+    // program thread. Store with store(), read with load(): release stores and acquire loads,
+    // so a consumer that sees MEVENT = 1 also sees the MBUTTON and MDOWN stored before it.
+    std::atomic<int32_t> MBUTTON{0};  // latched button code of the presses seen so far
+    std::atomic<int32_t> MEVENT{0};   // 1 when a press event arrived since last cleared
+    std::atomic<int32_t> MDOWN{0};    // button code of the latest event; 0 when all are up
+    std::atomic<int32_t> MODEREQ{0};  // 0 nothing, 1 sight check, 3 progress graph
+
+    // ---- the random generators: RAN11 places every stimulus, RAN2 serves RAN, which skips
+    // ahead once, on its first call.
+    GeneratorState RAN11_state;
+    GeneratorState RAN2_state;
+    bool RAN_started = false;
+
+    // ---- set by the parameters dialog's buttons: 1 when "Begin the training" closed it.
+    int32_t IBEGIN = 0;
+};
+
+// The run in progress.
+Run& run();
+
+// Replaces the run in progress by a fresh one, as at process start: for tests that run the
+// program more than once in one process. No other thread may be using the old one.
+void start_run();
 
 }  // namespace state

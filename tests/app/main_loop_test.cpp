@@ -106,7 +106,7 @@ GTEST_TEST_F(MainLoopTest, LeftClickInTheHoldTrainsWithTheSizeShownThenRestartsT
     ASSERT_NE(six, sizes.end());
     ASSERT_NE(six + 1, sizes.end());
     EXPECT_EQ(*(six + 1), 2);
-    EXPECT_EQ(state::load(state::MBUTTON), 0);
+    EXPECT_EQ(state::load(state::run().MBUTTON), 0);
 }
 
 GTEST_TEST_F(MainLoopTest, LeftClickDuringTheGreyBlankTrainsWithTheSizeLastDrawn) {
@@ -148,7 +148,7 @@ GTEST_TEST_F(MainLoopTest, GraphRequestFromTheMenuIsServedWithinOneHoldCheck) {
     ASSERT_EQ(routines.calls.size(), 1u);
     EXPECT_EQ(routines.calls[0].kind, RoutineCall::Kind::progress_graph);
     EXPECT_LE(routines.calls[0].at_seconds, 3.2 + 0.001);
-    EXPECT_EQ(state::load(state::MODEREQ), 0);
+    EXPECT_EQ(state::load(state::run().MODEREQ), 0);
 }
 
 GTEST_TEST_F(MainLoopTest, GraphRequestedDuringTheSightCheckIsDrawnRightAfterIt) {
@@ -261,10 +261,10 @@ class MainLoopChecksTest : public ::testing::Test {
     // which check fired, from what it left behind: BOTH ends the program, LEFT trains, RIGHT
     // posts the sight-check request, REQUEST restarts with the pending request untouched.
     Fired run_checks(std::optional<PollPoint> point, const SharedState& prepared) {
-        state::store(state::MBUTTON, prepared.MBUTTON);
-        state::store(state::MEVENT, prepared.MEVENT);
-        state::store(state::MDOWN, prepared.MDOWN);
-        state::store(state::MODEREQ, prepared.MODEREQ);
+        state::store(state::run().MBUTTON, prepared.MBUTTON);
+        state::store(state::run().MEVENT, prepared.MEVENT);
+        state::store(state::run().MDOWN, prepared.MDOWN);
+        state::store(state::run().MODEREQ, prepared.MODEREQ);
         routines.calls.clear();
         bool restarted = false;
         try {
@@ -281,11 +281,11 @@ class MainLoopChecksTest : public ::testing::Test {
             return Fired::left;
         }
         if (!restarted) {
-            EXPECT_EQ(state::load(state::MODEREQ), prepared.MODEREQ);
+            EXPECT_EQ(state::load(state::run().MODEREQ), prepared.MODEREQ);
             return Fired::nothing;
         }
-        if (prepared.MODEREQ == 0 && state::load(state::MODEREQ) == 1) return Fired::right;
-        EXPECT_EQ(state::load(state::MODEREQ), prepared.MODEREQ);
+        if (prepared.MODEREQ == 0 && state::load(state::run().MODEREQ) == 1) return Fired::right;
+        EXPECT_EQ(state::load(state::run().MODEREQ), prepared.MODEREQ);
         return Fired::request;
     }
 
@@ -393,8 +393,8 @@ GTEST_TEST_F(MainLoopChecksTest, AfterTrainingTheHoldClearsTheButtonBeforeWaitin
         routines.during_call = [](HeadlessService& s) { s.press(gfx::k_key_left); };
         const int64_t start = service.now_ms();
         service.set_user([&](HeadlessService& s) {
-            if (state::load(state::MDOWN) != 0)
-                seen_while_waiting.push_back(state::load(state::MBUTTON));
+            if (state::load(state::run().MDOWN) != 0)
+                seen_while_waiting.push_back(state::load(state::run().MBUTTON));
             if (s.now_ms() == start + 30) s.release(gfx::k_key_left);
         });
         ASSERT_EQ(run_checks(c.point, {1, 1, 0, 0}), Fired::left);
@@ -402,8 +402,8 @@ GTEST_TEST_F(MainLoopChecksTest, AfterTrainingTheHoldClearsTheButtonBeforeWaitin
         EXPECT_GE(service.now_ms(), start + 30);
         ASSERT_FALSE(seen_while_waiting.empty());
         for (const int32_t button : seen_while_waiting) EXPECT_EQ(button, c.button_while_waiting);
-        EXPECT_EQ(state::load(state::MBUTTON), 0);
-        EXPECT_EQ(state::load(state::MDOWN), 0);
+        EXPECT_EQ(state::load(state::run().MBUTTON), 0);
+        EXPECT_EQ(state::load(state::run().MDOWN), 0);
         service.set_user({});
     }
 }

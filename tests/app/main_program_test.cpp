@@ -47,8 +47,8 @@ GTEST_TEST_F(MainProgramTest, StartUpBuildsTheFrameMenusAndTheGraphicsWindow) {
     for (const auto& item : menu) EXPECT_EQ(item.flags, gfx::k_menu_enabled);
 
     EXPECT_EQ(service.canvas().title(1), "Trainer for eyes");
-    EXPECT_EQ(state::NXW, 980);
-    EXPECT_EQ(state::NYW, 650);
+    EXPECT_EQ(state::run().NXW, 980);
+    EXPECT_EQ(state::run().NYW, 650);
     EXPECT_EQ(service.tiles(), 1);
     EXPECT_EQ(service.exit_mode(), 2);
     EXPECT_EQ(service.about_text(), app::about_text());

@@ -56,23 +56,23 @@ GTEST_TEST(TypxyTest, WorkedSequencesLeaveTheSharedStateAsExpected) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        state::reset_all();
+        state::start_run();
         for (const Event& e : c.events) app::TYPXY(1, e.event, e.key_state, 10, 10);
-        EXPECT_EQ(state::load(state::MBUTTON), c.mbutton);
-        EXPECT_EQ(state::load(state::MEVENT), c.mevent);
-        EXPECT_EQ(state::load(state::MDOWN), c.mdown);
+        EXPECT_EQ(state::load(state::run().MBUTTON), c.mbutton);
+        EXPECT_EQ(state::load(state::run().MEVENT), c.mevent);
+        EXPECT_EQ(state::load(state::run().MDOWN), c.mdown);
     }
 }
 
 GTEST_TEST(TypxyTest, BothButtonsStayLatchedUntilTheProgramClearsThem) {
-    state::reset_all();
+    state::start_run();
     app::TYPXY(1, gfx::k_left_down, 3, 0, 0);
     app::TYPXY(1, gfx::k_left_up, 0, 0, 0);
     app::TYPXY(1, gfx::k_left_down, 1, 0, 0);
-    EXPECT_EQ(state::load(state::MBUTTON), 3);
-    state::store(state::MBUTTON, 0);
+    EXPECT_EQ(state::load(state::run().MBUTTON), 3);
+    state::store(state::run().MBUTTON, 0);
     app::TYPXY(1, gfx::k_left_down, 1, 0, 0);
-    EXPECT_EQ(state::load(state::MBUTTON), 1);
+    EXPECT_EQ(state::load(state::run().MBUTTON), 1);
 }
 
 }  // namespace

@@ -101,8 +101,8 @@ class StartScreenTest : public ::testing::Test {
         gfx::WindowConfig config{
             static_cast<int16_t>(width), static_cast<int16_t>(height), -1, -1, -1, -1};
         ASSERT_TRUE(service.canvas().set_window_config(config));
-        state::NXW = static_cast<int16_t>(width);
-        state::NYW = static_cast<int16_t>(height);
+        state::run().NXW = static_cast<int16_t>(width);
+        state::run().NYW = static_cast<int16_t>(height);
         service.canvas().set_colour(k_previous);
         service.canvas().rectangle(gfx::Shape::filled, 0, 0, static_cast<int16_t>(width - 1),
                                    static_cast<int16_t>(height - 1));
@@ -140,7 +140,7 @@ class StartScreenTest : public ::testing::Test {
 
     // What the pattern leaves alone: black in image mode, the previous window in direct mode.
     std::vector<Colour> untouched(Mode mode) const {
-        const std::size_t size = static_cast<std::size_t>(state::NXW) * state::NYW;
+        const std::size_t size = static_cast<std::size_t>(state::run().NXW) * state::run().NYW;
         return std::vector<Colour>(size, mode == Mode::image ? gfx::k_black : k_previous);
     }
 
@@ -615,10 +615,10 @@ GTEST_TEST_F(StartScreenTest, NoFigureDataWritesOutsideTheWindowOrTheImage) {
             open_window(mode);
             std::fill(KADRDIM.begin(), KADRDIM.end(), std::byte{0xAB});
             ASSERT_TRUE(draw_left(S, figures));
-            EXPECT_TRUE(same_pictures(
-                window(),
-                expected_picture(S, state::NXW, state::NYW, figures, XOFF, untouched(mode)),
-                state::NXW));
+            EXPECT_TRUE(same_pictures(window(),
+                                      expected_picture(S, state::run().NXW, state::run().NYW,
+                                                       figures, XOFF, untouched(mode)),
+                                      state::run().NXW));
             const std::size_t image_end = mode == Mode::image ? app::k_full_window_image_size : 0;
             EXPECT_TRUE(std::all_of(KADRDIM.begin() + image_end, KADRDIM.end(),
                                     [](std::byte b) { return b == std::byte{0xAB}; }));

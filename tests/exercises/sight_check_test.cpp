@@ -177,9 +177,9 @@ void prepare_program(HeadlessService& ws) {
     plot::PAGE(ws.canvas(), 1, 650, 980, "Trainer for eyes");
     plot::SETCOL(ws.canvas(), 7);
     ws.canvas().initialize_fonts();
-    state::NXW = 980;
-    state::NYW = 650;
-    state::parameters = {200.0f, 17.7f, 1024, 768, 100, 50.0f};
+    state::run().NXW = 980;
+    state::run().NYW = 650;
+    state::run().parameters = {200.0f, 17.7f, 1024, 768, 100, 50.0f};
     ws.canvas().register_mouse(1, app::k_mouse_event_mask, app::TYPXY);
 }
 
@@ -187,8 +187,8 @@ RunOutcome run_check(HeadlessService& ws, Viewer& viewer, double time_limit = 12
     ws.set_time_limit(time_limit);
     ws.set_user([&viewer](HeadlessService& s) { viewer(s); });
     return ws.run(nullptr, [](gfx::Canvas& s) {
-        int32_t width = state::NXW;
-        int32_t height = state::NYW;
+        int32_t width = state::run().NXW;
+        int32_t height = state::run().NYW;
         exercises::EVETEST(s, width, height);
     });
 }
@@ -211,7 +211,7 @@ LevelVerdict run_level(HeadlessService& ws, Viewer& viewer, float level) {
     ws.set_user([&viewer](HeadlessService& s) { viewer(s); });
     LevelVerdict verdict = LevelVerdict::abandoned;
     const RunOutcome outcome = ws.run(nullptr, [&](gfx::Canvas& s) {
-        const state::Parameters& p = state::parameters;
+        const state::Parameters& p = state::run().parameters;
         verdict = exercises::TESTSTR(s, level, p.DIST, p.DIAG, 980, 650, p.NX, p.NY);
     });
     EXPECT_EQ(outcome.kind, RunOutcome::Kind::stopped);
@@ -286,7 +286,7 @@ GTEST_TEST_F(SightCheckTest, RingsKeepTheirTimesAndTheScreenIsBlankBetweenThem) 
         if (ring_band_black && !black) blank_starts.push_back(s.now());
         ring_band_black = black;
         if (viewer.rings.size() == 3 && s.now() > viewer.ring_times[2] + 0.5) {
-            state::store(state::MODEREQ, state::k_graph_request);
+            state::store(state::run().MODEREQ, state::k_graph_request);
         }
     };
     run_level(ws, viewer, 0.1f);
@@ -320,7 +320,7 @@ GTEST_TEST_F(SightCheckTest, EachRingTakesItsSideAndTiltFromTheRandomSequence) {
     Viewer viewer(scripted(""));
     viewer.also = [&](HeadlessService&) {
         if (viewer.rings.size() == expected.size()) {
-            state::store(state::MODEREQ, state::k_graph_request);
+            state::store(state::run().MODEREQ, state::k_graph_request);
         }
     };
     run_level(ws, viewer, 0.1f);
@@ -394,7 +394,7 @@ GTEST_TEST_F(SightCheckTest, SearchProbesTheLevelsOfTheBisectionAndLogsTheHighes
         SCOPED_TRACE(c.what);
         HeadlessService service;
         prepare_program(service);
-        state::parameters.DIST = 500.0f;
+        state::run().parameters.DIST = 500.0f;
         std::remove("pelidor.rtr");
         Viewer viewer(resolving(radius_of_level(c.highest_seen), c.unsure));
 
@@ -435,7 +435,7 @@ std::vector<std::pair<int, int>> blue_pixels(const HeadlessService& s, int x1, i
 }
 
 GTEST_TEST_F(SightCheckTest, ResultIsDrawnInBlueOverTheLastRingAndWaitsForAClick) {
-    state::parameters.DIST = 500.0f;
+    state::run().parameters.DIST = 500.0f;
     Viewer viewer(resolving(radius_of_level(1.25f), WhenUnsure::keep_still));
     viewer.result_click_delay = 20.0;
     const RunOutcome outcome = run_check(ws, viewer);
@@ -443,7 +443,7 @@ GTEST_TEST_F(SightCheckTest, ResultIsDrawnInBlueOverTheLastRingAndWaitsForAClick
     ASSERT_GT(viewer.result_shown_at, 0.0);
     // The check waits for the click, taken on the press, and then returns at once.
     EXPECT_NEAR(outcome.at_seconds, viewer.result_shown_at + 20.0, 0.002);
-    EXPECT_EQ(state::load(state::MEVENT), 0);
+    EXPECT_EQ(state::load(state::run().MEVENT), 0);
     EXPECT_EQ(log_lines(folder).back().substr(76), "1.25");
 
     struct Text {
@@ -529,9 +529,9 @@ GTEST_TEST_F(SightCheckTest, BothButtonsEndTheCheckWithTheMouseStateClearedAndNo
         ASSERT_GT(released_at, 0.0);
         EXPECT_GE(outcome.at_seconds, released_at) << "returns only once both are up";
         EXPECT_LE(outcome.at_seconds, viewer.ring_times[c.ring] + c.returns_by + 0.002);
-        EXPECT_EQ(state::load(state::MBUTTON), 0);
-        EXPECT_EQ(state::load(state::MEVENT), 0);
-        EXPECT_EQ(state::load(state::MDOWN), 0);
+        EXPECT_EQ(state::load(state::run().MBUTTON), 0);
+        EXPECT_EQ(state::load(state::run().MEVENT), 0);
+        EXPECT_EQ(state::load(state::run().MDOWN), 0);
         EXPECT_FALSE(folder.exists("pelidor.rtr"));
     }
 }
@@ -541,7 +541,7 @@ GTEST_TEST_F(SightCheckTest, MenuRequestEndsTheCheckAtTheNextPoll) {
     double requested_at = -1;
     viewer.also = [&](HeadlessService& s) {
         if (requested_at < 0 && viewer.rings.size() == 3 && s.now() >= viewer.ring_times[2] + 0.5) {
-            state::store(state::MODEREQ, state::k_graph_request);
+            state::store(state::run().MODEREQ, state::k_graph_request);
             requested_at = s.now();
         }
     };
@@ -550,7 +550,8 @@ GTEST_TEST_F(SightCheckTest, MenuRequestEndsTheCheckAtTheNextPoll) {
     EXPECT_EQ(outcome.kind, RunOutcome::Kind::stopped);
     EXPECT_LE(outcome.at_seconds - requested_at, 0.2);
     EXPECT_EQ(viewer.rings.size(), 3u);
-    EXPECT_EQ(state::load(state::MODEREQ), state::k_graph_request) << "left for the main loop";
+    EXPECT_EQ(state::load(state::run().MODEREQ), state::k_graph_request)
+        << "left for the main loop";
     EXPECT_FALSE(folder.exists("pelidor.rtr"));
 }
 
@@ -568,7 +569,7 @@ GTEST_TEST_F(SightCheckTest, ParametersThatCannotSizeARingEndTheCheckAtOnce) {
         SCOPED_TRACE(c.what);
         HeadlessService service;
         prepare_program(service);
-        state::parameters = c.parameters;
+        state::run().parameters = c.parameters;
         service.canvas().set_colour(0x00FF00);
         service.canvas().rectangle(gfx::Shape::filled, 0, 0, 979, 649);
         Viewer viewer(scripted(""));

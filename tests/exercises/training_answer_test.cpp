@@ -50,7 +50,8 @@ struct Tone {
 };
 
 void clear_mouse_and_requests() {
-    for (auto* variable : {&state::MBUTTON, &state::MEVENT, &state::MDOWN, &state::MODEREQ})
+    for (auto* variable :
+         {&state::run().MBUTTON, &state::run().MEVENT, &state::run().MDOWN, &state::run().MODEREQ})
         state::store(*variable, 0);
 }
 
@@ -64,9 +65,10 @@ class AnswerWindowTest : public ::testing::Test {
         testing_support::reset_program_state();
         plot::PAGE(service.canvas(), 1, 650, 980, "Trainer for eyes");
         service.canvas().register_mouse(1, app::k_mouse_event_mask, app::TYPXY);
-        service.append_menu(1, gfx::k_menu_enabled, "Effect from training",
-                            [](int) { state::store(state::MODEREQ, state::k_graph_request); });
-        state::parameters.TANS = 2.5f;
+        service.append_menu(1, gfx::k_menu_enabled, "Effect from training", [](int) {
+            state::store(state::run().MODEREQ, state::k_graph_request);
+        });
+        state::run().parameters.TANS = 2.5f;
         exercises::draw_idle_bars(service.canvas(), 980);
     }
     ~AnswerWindowTest() override { testing_support::reset_program_state(); }
@@ -216,8 +218,8 @@ GTEST_TEST_F(AnswerWindowTest, AnswersAreJudgedTimedAndSounded) {
         SCOPED_TRACE(c.what);
         told.clear();
         // The click that started the exercise is still latched and must not count.
-        state::store(state::MEVENT, 1);
-        state::store(state::MBUTTON, 1);
+        state::store(state::run().MEVENT, 1);
+        state::store(state::run().MBUTTON, 1);
         const AnswerResult result = await(c.placement, c.action, c.act_at_ms);
         EXPECT_EQ(result.outcome, c.outcome);
         if (c.outcome != AnswerOutcome::not_answered) {
@@ -288,7 +290,7 @@ GTEST_TEST_F(AnswerWindowTest, BothButtonsOrAMenuRequestAbandonAtOnceLeavingTheS
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         clear_mouse_and_requests();
-        if (c.request_before) state::store(state::MODEREQ, state::k_graph_request);
+        if (c.request_before) state::store(state::run().MODEREQ, state::k_graph_request);
         const AnswerResult result = await(k_left, c.action, c.act_at_ms);
         EXPECT_EQ(result.outcome, AnswerOutcome::abandoned);
         EXPECT_EQ(elapsed_ms(), c.duration_ms);
@@ -379,9 +381,9 @@ GTEST_TEST(AnswerWindowQtTest, AnswerTimeIsThePressOwnStampedMoment) {
     QWidget* view = service.child_view(1);
     ASSERT_NE(view, nullptr);
     service.canvas().register_mouse(1, app::k_mouse_event_mask, app::TYPXY);
-    state::parameters.TANS = 10.0f;
+    state::run().parameters.TANS = 10.0f;
     // Set, so the test sees when the answer window has forgotten earlier clicks.
-    state::store(state::MEVENT, 1);
+    state::store(state::run().MEVENT, 1);
 
     std::atomic<bool> answered = false;
     AnswerResult result;
@@ -393,7 +395,7 @@ GTEST_TEST(AnswerWindowQtTest, AnswerTimeIsThePressOwnStampedMoment) {
     // answer time is the stamp's, however late the program sees it.
     const bool opened = serve_until([&] {
         const std::optional<double> t0 = service.first_reading();
-        return t0 && state::load(state::MEVENT) == 0 && service.clock_seconds() > *t0 + 0.1;
+        return t0 && state::load(state::run().MEVENT) == 0 && service.clock_seconds() > *t0 + 0.1;
     });
     if (opened) {
         send_stamped(view, QEvent::MouseMove, Qt::LeftButton, 4);  // shows the clocks agree
@@ -401,7 +403,7 @@ GTEST_TEST(AnswerWindowQtTest, AnswerTimeIsThePressOwnStampedMoment) {
         send_stamped(view, QEvent::MouseButtonRelease, Qt::LeftButton, 0);
     }
     const bool ended = serve_until([&] { return answered.load(); });
-    if (!ended) state::store(state::MODEREQ, state::k_graph_request);
+    if (!ended) state::store(state::run().MODEREQ, state::k_graph_request);
     program.join();
     ASSERT_TRUE(opened && ended);
 

@@ -224,14 +224,14 @@ GTEST_TEST_F(TrainingFrameTest, BothButtonsAbandonTheFrameWhereItStands) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        state::reset_all();
+        state::start_run();
         exercises::reset_generators();
         open_window(980, c.height);
         FrameDrawer frames(service.canvas(), 980, static_cast<int16_t>(c.height));
         const int64_t start = service.now_ms();
-        if (c.press_at_ms == 0) state::store(state::MBUTTON, 3);
+        if (c.press_at_ms == 0) state::store(state::run().MBUTTON, 3);
         service.set_user([&](HeadlessService& s) {
-            if (s.now_ms() == start + c.press_at_ms) state::store(state::MBUTTON, 3);
+            if (s.now_ms() == start + c.press_at_ms) state::store(state::run().MBUTTON, 3);
         });
         EXPECT_FALSE(frames.draw(4, default_figures()).has_value());
         // Column 5 lies in cell 2, black on row 20.
@@ -241,7 +241,7 @@ GTEST_TEST_F(TrainingFrameTest, BothButtonsAbandonTheFrameWhereItStands) {
         EXPECT_LT(exercises::RAN11(), 1e-5f);
         service.set_user({});
     }
-    state::reset_all();
+    state::start_run();
 }
 
 // The twin with a look at the window after every drawing call, so a test can act between two
@@ -271,7 +271,7 @@ GTEST_TEST(TrainingFrameAbandon, BothButtonsAfterAFigurePointStopTheDirectPathTh
     exercises::reset_generators();
     const int xoff = 20;  // the first side of the sequence is the left
     service.after_drawing = [&](WatchedService& s) {
-        if (s.pixel(xoff + 100 + 4, 4) == 0xFFFFFFu) state::store(state::MBUTTON, 3);
+        if (s.pixel(xoff + 100 + 4, 4) == 0xFFFFFFu) state::store(state::run().MBUTTON, 3);
     };
     EXPECT_FALSE(frames.draw(2, figures).has_value());
     service.after_drawing = nullptr;

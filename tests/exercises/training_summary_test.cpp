@@ -227,8 +227,8 @@ GTEST_TEST_F(TrainingSummaryScreen, PromptWaitsForAPressMadeAfterItAppears) {
         service.canvas().set_colour(gfx::k_white);
         service.canvas().rectangle(gfx::Shape::filled, 0, 0, 979, 649);
         // A click that came before the prompt must not end the wait.
-        state::store(state::MEVENT, 1);
-        state::store(state::MBUTTON, 1);
+        state::store(state::run().MEVENT, 1);
+        state::store(state::run().MBUTTON, 1);
         const int64_t start = service.now_ms();
         service.set_user([&](HeadlessService& s) {
             if (s.now_ms() != start + 700) return;
@@ -239,7 +239,7 @@ GTEST_TEST_F(TrainingSummaryScreen, PromptWaitsForAPressMadeAfterItAppears) {
             service.run(nullptr, [](gfx::Canvas& ws) { exercises::prompt_and_wait(ws); });
         EXPECT_EQ(outcome.kind, gfx::RunOutcome::Kind::stopped);
         EXPECT_EQ(service.now_ms() - start, 700);
-        EXPECT_EQ(state::load(state::MEVENT), 0);
+        EXPECT_EQ(state::load(state::run().MEVENT), 0);
         expect_texts_in_place({exercises::closing_prompt()});
         EXPECT_TRUE(
             same_texts({exercises::closing_prompt()},
@@ -247,7 +247,7 @@ GTEST_TEST_F(TrainingSummaryScreen, PromptWaitsForAPressMadeAfterItAppears) {
         service.set_user({});
         if ((c.button & gfx::k_key_left) != 0) service.release(gfx::k_key_left);
         if ((c.button & gfx::k_key_right) != 0) service.release(gfx::k_key_right);
-        state::reset_all();
+        state::start_run();
     }
 }
 

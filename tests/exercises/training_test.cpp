@@ -154,7 +154,7 @@ class TrainingTest : public ::testing::Test {
   protected:
     TrainingTest() {
         testing_support::reset_program_state();
-        state::parameters = k_parameters;
+        state::run().parameters = k_parameters;
         service.set_date({2010, 3, 5});
         service.set_time({14, 7, 9, 42});
         // A trainee who never sees the prompt would otherwise wait for an hour of virtual time.
@@ -168,12 +168,13 @@ class TrainingTest : public ::testing::Test {
                    "Trainer for eyes");
         plot::SETCOL(service.canvas(), 7);
         service.canvas().initialize_fonts();
-        state::NXW = static_cast<int16_t>(width);
-        state::NYW = static_cast<int16_t>(height);
+        state::run().NXW = static_cast<int16_t>(width);
+        state::run().NYW = static_cast<int16_t>(height);
         service.canvas().register_mouse(1, app::k_mouse_event_mask, app::TYPXY);
         if (service.menu_items().empty()) {
-            service.append_menu(1, gfx::k_menu_enabled, "Effect from training",
-                                [](int) { state::store(state::MODEREQ, state::k_graph_request); });
+            service.append_menu(1, gfx::k_menu_enabled, "Effect from training", [](int) {
+                state::store(state::run().MODEREQ, state::k_graph_request);
+            });
         }
     }
 
@@ -181,21 +182,21 @@ class TrainingTest : public ::testing::Test {
     // trainee who replies as told and, if given, another user acting beside it.
     RunOutcome train(int K, std::function<Reply(int)> reply = {}, int reaction_ms = 350,
                      HeadlessService::ScriptedUser also = {}) {
-        state::figures = default_figures();
-        trainee = std::make_unique<Trainee>(K, state::figures, service.tones().size());
+        state::run().figures = default_figures();
+        trainee = std::make_unique<Trainee>(K, state::run().figures, service.tones().size());
         if (reply) trainee->reply = std::move(reply);
         trainee->reaction_ms = reaction_ms;
         service.set_user([this, also](HeadlessService& s) {
             (*trainee)(s);
             if (also) also(s);
         });
-        state::store(state::MDOWN, 0);
-        state::store(state::MBUTTON, 1);
-        state::store(state::MEVENT, 1);
+        state::store(state::run().MDOWN, 0);
+        state::store(state::run().MBUTTON, 1);
+        state::store(state::run().MEVENT, 1);
         start_ms = service.now_ms();
         return service.run(nullptr, [K](gfx::Canvas& ws) {
             int32_t shown = K;
-            exercises::TEST(ws, shown, state::figures, state::NXW, state::NYW);
+            exercises::TEST(ws, shown, state::run().figures, state::run().NXW, state::run().NYW);
         });
     }
 
@@ -271,8 +272,8 @@ GTEST_TEST_F(TrainingTest, AnAttentiveTraineeEarnsNoPushUps) {
 }
 
 GTEST_TEST_F(TrainingTest, WrongAndMissedAnswersArePunishedAndLogged) {
-    state::parameters.NVOL = 3;
-    state::parameters.TANS = 2.5f;
+    state::run().parameters.NVOL = 3;
+    state::run().parameters.TANS = 2.5f;
     const Reply replies[] = {Reply::figure_side, Reply::other_side, Reply::none};
     const RunOutcome outcome = train(
         5, [&](int presentation) { return replies[presentation - 1]; }, 1234);
@@ -301,8 +302,8 @@ GTEST_TEST_F(TrainingTest, WrongAndMissedAnswersArePunishedAndLogged) {
 }
 
 GTEST_TEST_F(TrainingTest, NothingAnsweredCostsOnePushUpEachAndHasNoAverage) {
-    state::parameters.NVOL = 3;
-    state::parameters.TANS = 2.5f;
+    state::run().parameters.NVOL = 3;
+    state::run().parameters.TANS = 2.5f;
     open_window(980, 640);  // the direct path: no grey second
     const RunOutcome outcome = train(6, [](int) { return Reply::none; });
     EXPECT_EQ(outcome.kind, RunOutcome::Kind::stopped);
@@ -320,7 +321,7 @@ GTEST_TEST_F(TrainingTest, NoVolumeMakesNoPresentationButStillReportsAndLogs) {
     for (const int32_t volume : {0, -5}) {
         SCOPED_TRACE(volume);
         std::filesystem::remove("pelidor.rtr");
-        state::parameters.NVOL = volume;
+        state::run().parameters.NVOL = volume;
         const RunOutcome outcome = train(3);
         EXPECT_EQ(outcome.kind, RunOutcome::Kind::stopped);
         EXPECT_TRUE(service.tones().empty());
@@ -360,7 +361,7 @@ GTEST_TEST_F(TrainingTest, BothButtonsOrAGraphRequestAbandonWithoutSummaryOrReco
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         testing_support::reset_program_state();
-        state::parameters = k_parameters;
+        state::run().parameters = k_parameters;
         open_window(980, c.image_path ? 650 : 640);
         const Reply second_reply = c.second_reply;
         const int64_t first_tone = static_cast<int64_t>(service.tones().size());

@@ -88,7 +88,7 @@ class DamagedLog : public ::testing::Test {
         plot::PAGE(service.canvas(), 1, k_height, k_width, "Trainer for eyes");
         plot::SETCOL(service.canvas(), 7);
         service.canvas().initialize_fonts();
-        service.set_user([](HeadlessService&) { state::store(state::MEVENT, 1); });
+        service.set_user([](HeadlessService&) { state::store(state::run().MEVENT, 1); });
     }
 
     static std::vector<gfx::Colour> picture_of(const HeadlessService& service) {

@@ -110,9 +110,9 @@ GTEST_TEST_F(ParametersDialogTest, TextThatIsNotANumberKeepsTheDialogOpenAndName
     // Nothing was saved while a field was wrong; what the user typed was kept.
     EXPECT_EQ(file_while_open, (std::vector<std::string>{"123.000\n", "123.000\n"}));
     EXPECT_EQ(outcome.kind, RunOutcome::Kind::stopped);
-    EXPECT_FLOAT_EQ(state::parameters.DIST, 123.0f);
-    EXPECT_FLOAT_EQ(state::parameters.DIAG, 19.0f);
-    EXPECT_EQ(state::parameters.NX, 1280);
+    EXPECT_FLOAT_EQ(state::run().parameters.DIST, 123.0f);
+    EXPECT_FLOAT_EQ(state::run().parameters.DIAG, 19.0f);
+    EXPECT_EQ(state::run().parameters.NX, 1280);
     EXPECT_EQ(folder.read("pelidor.vvd").substr(0, 9), "123.000  ");
 }
 
@@ -122,7 +122,7 @@ GTEST_TEST_F(ParametersDialogTest, ANumberBeyondTheRangeOfARealIsRefused) {
     ASSERT_EQ(service.dialog_refusals().size(), 1u);
     EXPECT_EQ(service.dialog_refusals()[0].control_id, 1000);
     EXPECT_EQ(outcome.kind, RunOutcome::Kind::stopped);
-    EXPECT_FLOAT_EQ(state::parameters.DIST, 150.0f);
+    EXPECT_FLOAT_EQ(state::run().parameters.DIST, 150.0f);
 }
 
 GTEST_TEST_F(ParametersDialogTest, AsterisksOfATooWideResolutionMustBeReplaced) {
@@ -133,7 +133,7 @@ GTEST_TEST_F(ParametersDialogTest, AsterisksOfATooWideResolutionMustBeReplaced) 
     ASSERT_EQ(service.dialog_refusals().size(), 1u);
     EXPECT_EQ(service.dialog_refusals()[0].control_id, 1003);
     EXPECT_EQ(outcome.kind, RunOutcome::Kind::stopped);
-    EXPECT_EQ(state::parameters.NX, 1280);
+    EXPECT_EQ(state::run().parameters.NX, 1280);
 }
 
 GTEST_TEST_F(ParametersDialogTest, ExitEndsTheProgramWithoutTouchingTheFile) {

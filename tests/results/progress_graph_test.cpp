@@ -91,7 +91,7 @@ class GraphTest : public ::testing::Test {
     void SetUp() override {
         testing_support::reset_program_state();
         open_page(ws);
-        ws.set_user([](gfx::HeadlessService&) { state::store(state::MEVENT, 1); });
+        ws.set_user([](gfx::HeadlessService&) { state::store(state::run().MEVENT, 1); });
     }
 
     static void open_page(gfx::HeadlessService& service) {
@@ -376,14 +376,14 @@ GTEST_TEST_F(GraphTest, WithoutUsableRecordsShowsAnEmptyDay) {
 
 GTEST_TEST_F(GraphTest, WaitsForAPressMadeAfterItIsDrawn) {
     folder.write(results::k_log_file, log_text({sight_line({5, 3, 2010, 9, 30, 0}, 0.8f)}));
-    state::store(state::MEVENT, 1);  // a press from before the graph does not count
+    state::store(state::run().MEVENT, 1);  // a press from before the graph does not count
     ws.set_user([](gfx::HeadlessService& service) {
-        if (service.now() >= 2.0) state::store(state::MEVENT, 1);
+        if (service.now() >= 2.0) state::store(state::run().MEVENT, 1);
     });
     results::TRITOUT(ws.canvas());
     EXPECT_GE(ws.now(), 2.0);
     EXPECT_LT(ws.now(), 2.01);
-    EXPECT_EQ(state::load(state::MEVENT), 0);
+    EXPECT_EQ(state::load(state::run().MEVENT), 0);
 }
 
 // Two sight checks and three trainings over three days, drawn as stored in

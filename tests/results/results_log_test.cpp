@@ -95,10 +95,10 @@ class LogAppendTest : public ::testing::Test {
   protected:
     void SetUp() override {
         testing_support::reset_program_state();
-        state::parameters.DIST = 200.0f;
-        state::parameters.DIAG = 15.6f;
-        state::parameters.NX = 1920;
-        state::parameters.NY = 1080;
+        state::run().parameters.DIST = 200.0f;
+        state::run().parameters.DIAG = 15.6f;
+        state::run().parameters.NX = 1920;
+        state::run().parameters.NY = 1080;
         ws.set_date({2010, 3, 5});
         ws.set_time({14, 7, 9, 0});
     }
@@ -128,7 +128,7 @@ GTEST_TEST_F(LogAppendTest, TheFirstRecordCreatesTheFileWithTheHeaderLaterOnesAp
 GTEST_TEST_F(LogAppendTest, StampsWithTheClockAndTheCurrentDistance) {
     ws.set_date({2011, 2, 1});
     ws.set_time({9, 5, 3, 50});
-    state::parameters.DIST = 60.0f;
+    state::run().parameters.DIST = 60.0f;
     results::append_sight_check(ws.canvas(), 0.8f);
 
     EXPECT_EQ(log(), results::log_header() + "\r\n" +

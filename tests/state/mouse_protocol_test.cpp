@@ -20,9 +20,9 @@ struct ScriptedWaiter {
 };
 
 void set_mouse(int32_t mevent, int32_t mbutton, int32_t mdown) {
-    state::store(state::MDOWN, mdown);
-    state::store(state::MBUTTON, mbutton);
-    state::store(state::MEVENT, mevent);
+    state::store(state::run().MDOWN, mdown);
+    state::store(state::run().MBUTTON, mbutton);
+    state::store(state::run().MEVENT, mevent);
 }
 
 GTEST_TEST(MouseProtocolTest, AClickIsCompleteOnlyWhenItsCodeIsLatchedAndEveryButtonIsUp) {
@@ -40,7 +40,7 @@ GTEST_TEST(MouseProtocolTest, AClickIsCompleteOnlyWhenItsCodeIsLatchedAndEveryBu
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        state::reset_all();
+        state::start_run();
         set_mouse(c.mevent, c.mbutton, c.mdown);
         EXPECT_EQ(state::click_completed(state::k_left_button), c.left);
         EXPECT_EQ(state::click_completed(state::k_right_button), c.right);
@@ -48,7 +48,7 @@ GTEST_TEST(MouseProtocolTest, AClickIsCompleteOnlyWhenItsCodeIsLatchedAndEveryBu
 }
 
 GTEST_TEST(MouseProtocolTest, WaitForPressIgnoresAnEarlierPressAndForgetsItsOwn) {
-    state::reset_all();
+    state::start_run();
     set_mouse(1, 1, 0);  // a click made before the wait began
     ScriptedWaiter waiter;
     waiter.at_pause = [](int pause) {
@@ -56,12 +56,12 @@ GTEST_TEST(MouseProtocolTest, WaitForPressIgnoresAnEarlierPressAndForgetsItsOwn)
     };
     state::wait_for_press(waiter);
     EXPECT_EQ(waiter.timeouts, (std::vector<int>{100, 100, 100}));
-    EXPECT_EQ(state::load(state::MEVENT), 0);
+    EXPECT_EQ(state::load(state::run().MEVENT), 0);
     EXPECT_EQ(state::latched_button(), 2) << "the latched code is left to the caller";
 }
 
 GTEST_TEST(MouseProtocolTest, WaitUntilReleasedPausesOnlyWhileAButtonIsDown) {
-    state::reset_all();
+    state::start_run();
     ScriptedWaiter waiter;
     waiter.at_pause = [](int) { ADD_FAILURE() << "paused with every button up"; };
     state::wait_until_released(waiter);
@@ -69,7 +69,7 @@ GTEST_TEST(MouseProtocolTest, WaitUntilReleasedPausesOnlyWhileAButtonIsDown) {
 
     set_mouse(1, 3, 3);
     waiter.at_pause = [](int pause) {
-        if (pause == 2) state::store(state::MDOWN, 0);
+        if (pause == 2) state::store(state::run().MDOWN, 0);
     };
     state::wait_until_released(waiter);
     EXPECT_EQ(waiter.timeouts, (std::vector<int>{100, 100}));

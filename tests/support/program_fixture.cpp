@@ -7,7 +7,6 @@
 
 #include "app/figure_file.h"
 #include "app/menus.h"
-#include "exercises/random.h"
 #include "plot/plot_state.h"
 #include "state/shared_state.h"
 
@@ -70,9 +69,8 @@ state::FigureTables figure_of(int size, std::initializer_list<std::pair<int32_t,
 }
 
 void reset_program_state() {
-    state::reset_all();
+    state::start_run();
     plot::reset_state();
-    exercises::reset_generators();
 }
 
 app::Routines RecordingRoutines::make(gfx::HeadlessService& service) {
