@@ -1,5 +1,6 @@
 #include "app/main_loop.h"
 
+#include "exercises/picture_writer.h"
 #include "gfx/platform.h"
 #include "state/mouse_protocol.h"
 #include "state/shared_state.h"
@@ -17,7 +18,7 @@ using state::store;
 }  // namespace
 
 MainLoop::MainLoop(gfx::Canvas& ws, const Routines& routines)
-    : ws_(ws), routines_(routines), KADRDIM(k_image_buffer_size) {}
+    : ws_(ws), routines_(routines), KADRDIM(exercises::k_image_buffer_size) {}
 
 void MainLoop::run() {
     for (;;) {

@@ -22,16 +22,11 @@ enum class PollPoint {
 // Returns true when the picture must be abandoned where it stands.
 using PollCallback = std::function<bool(PollPoint)>;
 
-// Size in bytes of the image buffer that composes a picture in memory.
-constexpr std::size_t k_image_buffer_size = 2'600'000;
-// Bytes of the image of a 980 × 650 window at 4 bytes per pixel; only then is image mode used.
-constexpr std::size_t k_full_window_image_size = 2'548'054;
-
 // Draws the start screen picture of size S: the line grating cut into stripes S pixels wide
-// and the checker-block figure S at a random side. In image mode the picture is composed in
-// KADRDIM after a second of grey and shown in one step; otherwise it is drawn on the window
-// directly. NSHOWN becomes S when the figure stage begins. Returns false when a poll point
-// abandoned the picture.
+// and the checker-block figure S at a random side. When the window has the full size and
+// KADRDIM can hold its image (image mode), the picture is composed in KADRDIM after a second of
+// grey and shown in one step; otherwise it is drawn on the window directly. NSHOWN becomes S
+// when the figure stage begins. Returns false when a poll point abandoned the picture.
 bool draw_start_picture(gfx::Canvas& ws, int32_t S, const state::FigureTables& figures,
                         int32_t& NSHOWN, std::span<std::byte> KADRDIM, const PollCallback& poll);
 

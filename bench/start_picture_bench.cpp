@@ -4,6 +4,7 @@
 
 #include "app/figure_file.h"
 #include "app/start_screen.h"
+#include "exercises/picture_writer.h"
 #include "exercises/random.h"
 #include "gfx/headless/headless_service.h"
 #include "plot/page.h"
@@ -20,7 +21,7 @@ void compose_and_present(benchmark::State& run) {
     state::run().NXW = 980;
     state::run().NYW = 650;
     app::load_figures(state::run().figures, PELIDOR_DATA_DIR "/pelidor.sym");
-    std::vector<std::byte> buffer(app::k_image_buffer_size);
+    std::vector<std::byte> buffer(exercises::k_image_buffer_size);
     int32_t shown = 2;
     const int32_t size = static_cast<int32_t>(run.range(0));
     for (auto _ : run) {

@@ -11,11 +11,6 @@
 
 namespace exercises {
 
-// Size in bytes of the exercise's own image buffer.
-constexpr std::size_t k_frame_buffer_size = 2'600'000;
-// Bytes of the image of a 980 × 650 window at 4 bytes per pixel; only such a window gets the
-// image path.
-constexpr std::size_t k_full_window_image_size = 2'548'054;
 // First window row of the stimulus area; the progress and signal bars lie above it.
 constexpr int32_t k_stimulus_top = 20;
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/figure_file.h"
+#include "exercises/picture_writer.h"
 #include "exercises/random.h"
 #include "gfx/headless/headless_service.h"
 #include "golden_picture.h"
@@ -90,7 +91,7 @@ std::vector<Colour> expected_picture(int S, int width, int height, const FigureT
 
 class StartScreenTest : public ::testing::Test {
   protected:
-    StartScreenTest() : KADRDIM(app::k_image_buffer_size) {
+    StartScreenTest() : KADRDIM(exercises::k_image_buffer_size) {
         testing_support::reset_program_state();
     }
     ~StartScreenTest() override { testing_support::reset_program_state(); }
@@ -221,9 +222,9 @@ GTEST_TEST_F(StartScreenTest, PictureFollowsThePatternInBothModesForEverySizeAnd
         {"733 x 451, direct mode", 733, 451, false, Mode::direct},
     };
     for (const Window& w : windows) {
-        KADRDIM.assign(
-            w.short_buffer ? app::k_full_window_image_size - 1 : app::k_image_buffer_size,
-            std::byte{0});
+        KADRDIM.assign(w.short_buffer ? exercises::k_full_window_image_size - 1
+                                      : exercises::k_image_buffer_size,
+                       std::byte{0});
         for (int S = 2; S <= 9; ++S) {
             for (const bool right : {false, true}) {
                 SCOPED_TRACE(std::string(w.what) + ", S " + std::to_string(S) +
@@ -430,10 +431,10 @@ GTEST_TEST_F(StartScreenTest, ImageBufferHoldsExactlyThePictureAndNothingBeyondI
     ASSERT_TRUE(draw_left(5, default_figures()));
 
     // Headers as the capture wrote them and pixels as the window shows them, fourth byte 0.
-    std::vector<std::byte> captured(app::k_full_window_image_size);
+    std::vector<std::byte> captured(exercises::k_full_window_image_size);
     service.canvas().get_image(0, 0, k_full_width - 1, k_full_height - 1, captured);
     EXPECT_TRUE(std::equal(captured.begin(), captured.end(), KADRDIM.begin()));
-    EXPECT_TRUE(std::all_of(KADRDIM.begin() + app::k_full_window_image_size, KADRDIM.end(),
+    EXPECT_TRUE(std::all_of(KADRDIM.begin() + exercises::k_full_window_image_size, KADRDIM.end(),
                             [](std::byte b) { return b == std::byte{0xAB}; }));
 }
 
@@ -619,7 +620,8 @@ GTEST_TEST_F(StartScreenTest, NoFigureDataWritesOutsideTheWindowOrTheImage) {
                                       expected_picture(S, state::run().NXW, state::run().NYW,
                                                        figures, XOFF, untouched(mode)),
                                       state::run().NXW));
-            const std::size_t image_end = mode == Mode::image ? app::k_full_window_image_size : 0;
+            const std::size_t image_end =
+                mode == Mode::image ? exercises::k_full_window_image_size : 0;
             EXPECT_TRUE(std::all_of(KADRDIM.begin() + image_end, KADRDIM.end(),
                                     [](std::byte b) { return b == std::byte{0xAB}; }));
         }
