@@ -35,24 +35,30 @@ void stroke(gfx::Canvas& ws, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
 void PAGE(gfx::Canvas& ws, int iw, int nypix, int nxpix, std::string title) {
     ws.open_child(iw, std::move(title));
 
-    // The record keeps what the service corrected at earlier calls; only the sizes and the
+    // The record keeps the font size the service corrected at earlier calls; the sizes and the
     // "service chooses" fields are set each time. A refused record is corrected in place by
     // the service, so one more submission takes it.
-    page_config.pixel_width = static_cast<int16_t>(nxpix);
-    page_config.pixel_height = static_cast<int16_t>(nypix);
-    page_config.text_columns = -1;
-    page_config.text_rows = -1;
-    page_config.colours = -1;
-    page_config_status = ws.set_window_config(page_config);
-    if (!page_config_status) page_config_status = ws.set_window_config(page_config);
+    state::PlotTables& plot_tables = tables();
+    gfx::WindowConfig config;
+    config.pixel_width = static_cast<int16_t>(nxpix);
+    config.pixel_height = static_cast<int16_t>(nypix);
+    config.text_columns = -1;
+    config.text_rows = -1;
+    config.colours = -1;
+    config.font_size = plot_tables.page_font_size;
+    plot_tables.page_config_status = ws.set_window_config(config);
+    if (!plot_tables.page_config_status) {
+        plot_tables.page_config_status = ws.set_window_config(config);
+    }
+    plot_tables.page_font_size = config.font_size;
 
     gr1(iw, 1) = k_page_width;
     gr1(iw, 2) = k_page_height;
     gr1(iw, 3) = static_cast<float>(nxpix);
     gr1(iw, 4) = static_cast<float>(nypix);
 
-    if (page_calls < std::numeric_limits<int32_t>::max()) ++page_calls;
-    if (page_calls == 1) install_default_colours();
+    if (plot_tables.page_calls < std::numeric_limits<int32_t>::max()) ++plot_tables.page_calls;
+    if (plot_tables.page_calls == 1) install_default_colours();
 
     if (iw == 1) ws.platform().tile_children();
     ws.set_background_colour(k_page_background);

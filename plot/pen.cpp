@@ -36,7 +36,7 @@ void SETCOL(gfx::Canvas& ws, int ic) {
     const gfx::Colour value = colour_value(ic);
     ws.set_colour(value);
     ws.set_text_colour(value);
-    ICOL = ic;
+    tables().ICOL = ic;
 }
 
 void COLOR(int ic, float r, float g, float b) {
@@ -85,7 +85,7 @@ void POINT(gfx::Canvas& ws, int iw, int ir, float x, float y) {
     int32_t ix = 0;
     int32_t iy = 0;
     TMF(iw, ir, x, y, ix, iy);
-    ws.set_pixel(low16(ix), low16(iy), colour_value(ICOL));
+    ws.set_pixel(low16(ix), low16(iy), colour_value(tables().ICOL));
 }
 
 }  // namespace plot

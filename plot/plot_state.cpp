@@ -19,14 +19,14 @@ std::size_t offset(int index, int count, const char* what) {
 }  // namespace
 
 float& gr1(int iw, int slot) {
-    return GR1[offset(iw, k_unit_count, "unit") +
-               k_unit_count * offset(slot, k_page_slots, "page slot")];
+    return tables().GR1[offset(iw, k_unit_count, "unit") +
+                        k_unit_count * offset(slot, k_page_slots, "page slot")];
 }
 
 float& gr2(int iw, int slot, int ir) {
-    return GR2[offset(iw, k_unit_count, "unit") +
-               k_unit_count * (offset(slot, k_region_slots, "region slot") +
-                               k_region_slots * offset(ir, k_region_count, "region"))];
+    return tables().GR2[offset(iw, k_unit_count, "unit") +
+                        k_unit_count * (offset(slot, k_region_slots, "region slot") +
+                                        k_region_slots * offset(ir, k_region_count, "region"))];
 }
 
 float col0(int component, int colour) {
@@ -35,18 +35,8 @@ float col0(int component, int colour) {
 }
 
 float& coldim(int component, int column) {
-    return COLDIM[offset(component, k_components, "colour component") +
-                  k_components * offset(column, k_colour_columns, "colour column")];
-}
-
-void reset_state() {
-    GR1.fill(0.0f);
-    GR2.fill(0.0f);
-    COLDIM.fill(0.0f);
-    ICOL = 0;
-    page_config = gfx::WindowConfig{};
-    page_config_status = false;
-    page_calls = 0;
+    return tables().COLDIM[offset(component, k_components, "colour component") +
+                           k_components * offset(column, k_colour_columns, "colour column")];
 }
 
 }  // namespace plot

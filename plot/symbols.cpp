@@ -70,7 +70,7 @@ void SYMBOL(gfx::Canvas& ws, int iw, float x, float y, float size, float angle, 
 
     ws.set_text_rotation(truncate_toward_zero(10.0f * angle));
     ws.move_to(low16(column), low16(row));
-    SETCOL(ws, ICOL);
+    SETCOL(ws, tables().ICOL);
     ws.out_text(text);
     ws.set_text_rotation(0);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <vector>
@@ -60,6 +61,34 @@ struct GeneratorState {
     double scale = 2147483648.0;
 };
 
+// The tables of the plotting package, which keeps their indices 1-based (plot/plot_state.h).
+struct PlotTables {
+    static constexpr int units = 100;
+    static constexpr int page_slots = 4;
+    static constexpr int region_slots = 12;
+    static constexpr int regions = 20;
+    static constexpr int components = 3;
+    static constexpr int colour_columns = 106;  // colour indices 0 to 105
+
+    // Page table, per unit: page width and height in page units, window width and height in
+    // pixels.
+    std::array<float, units * page_slots> GR1{};
+    // Region table, per unit, slot and region: the pixel frame (slots 1 to 4), the world limits
+    // (5 to 8) and the page frame (9 to 12).
+    std::array<float, units * region_slots * regions> GR2{};
+    // Working colour table: column j holds colour index j - 1.
+    std::array<float, components * colour_columns> COLDIM{};
+    // Current colour index, written only by SETCOL.
+    int32_t ICOL = 0;
+
+    // PAGE's own items: the font size of its window record, which the service corrects when it
+    // cannot take it and which every later record keeps; the status the service last returned
+    // for the record; and how many times PAGE has run.
+    int32_t page_font_size = 0;
+    bool page_config_status = false;
+    int32_t page_calls = 0;
+};
+
 // Everything process-wide of one run of the program, in one value. The program's run is made
 // before the program starts and lives until the process ends; a test starts a fresh one.
 struct Run {
@@ -80,6 +109,9 @@ struct Run {
     std::atomic<int32_t> MEVENT{0};   // 1 when a press event arrived since last cleared
     std::atomic<int32_t> MDOWN{0};    // button code of the latest event; 0 when all are up
     std::atomic<int32_t> MODEREQ{0};  // 0 nothing, 1 sight check, 3 progress graph
+
+    // ---- the plotting package's tables.
+    PlotTables plot;
 
     // ---- the random generators: RAN11 places every stimulus, RAN2 serves RAN, which skips
     // ahead once, on its first call.

@@ -34,7 +34,7 @@ void expect_default_colours() {
 }
 
 GTEST_TEST(Page, FirstPageIsAWhiteTiledWindowWithTheDefaultColours) {
-    plot::reset_state();
+    state::start_run();
     gfx::HeadlessService ws;
     plot::PAGE(ws.canvas(), 1, 650, 980, "Trainer for eyes");
 
@@ -46,7 +46,7 @@ GTEST_TEST(Page, FirstPageIsAWhiteTiledWindowWithTheDefaultColours) {
 
     // The service refuses the first record (font size 0) and corrects it; the second
     // submission sizes the window.
-    EXPECT_TRUE(plot::page_config_status);
+    EXPECT_TRUE(plot::tables().page_config_status);
     const auto surface = ws.canvas().surface(1);
     ASSERT_NE(surface, nullptr);
     EXPECT_EQ(surface->width(), 980);
@@ -61,7 +61,7 @@ GTEST_TEST(Page, FirstPageIsAWhiteTiledWindowWithTheDefaultColours) {
 }
 
 GTEST_TEST(Page, LaterPagesKeepChangedColoursAndOnlyUnitOneTiles) {
-    plot::reset_state();
+    state::start_run();
     gfx::HeadlessService ws;
     plot::PAGE(ws.canvas(), 1, 650, 980, "Trainer for eyes");
     plot::COLOR(3, 0.25f, 0.5f, 0.75f);
@@ -73,7 +73,7 @@ GTEST_TEST(Page, LaterPagesKeepChangedColoursAndOnlyUnitOneTiles) {
     expect_page_row(2, 200.0f, 100.0f);
     expect_page_row(1, 980.0f, 650.0f);
     EXPECT_EQ(plot::coldim(2, 4), 0.5f) << "colour 3 keeps what COLOR gave it";
-    EXPECT_EQ(plot::page_calls, 2);
+    EXPECT_EQ(plot::tables().page_calls, 2);
     ASSERT_NE(ws.canvas().surface(2), nullptr);
     EXPECT_EQ(ws.canvas().surface(2)->width(), 200);
 

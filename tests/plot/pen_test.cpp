@@ -43,7 +43,7 @@ GTEST_TEST_F(PenColourTest, SetcolSendsTheTruncatedBytesOfTheColourTable) {
         plot::SETCOL(ws.canvas(), c.ic);
         EXPECT_EQ(ws.canvas().colour(), c.colour);
         EXPECT_EQ(ws.canvas().text_colour(), c.colour);
-        EXPECT_EQ(plot::ICOL, c.ic);
+        EXPECT_EQ(plot::tables().ICOL, c.ic);
     }
 }
 

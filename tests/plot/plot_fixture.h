@@ -20,7 +20,7 @@ constexpr gfx::Colour k_black = 0x000000;
 class PlotPage : public ::testing::Test {
   protected:
     void SetUp() override {
-        plot::reset_state();
+        state::start_run();
         plot::PAGE(ws.canvas(), 1, 650, 980, "Trainer for eyes");
         ws.canvas().initialize_fonts();
     }

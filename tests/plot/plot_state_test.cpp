@@ -24,30 +24,31 @@ GTEST_TEST(PlotState, AccessorsMapEveryIndexToItsOwnCell) {
     std::vector<std::size_t> offsets;
     for (int iw = 1; iw <= 100; ++iw) {
         for (int slot = 1; slot <= 4; ++slot) {
-            offsets.push_back(static_cast<std::size_t>(&plot::gr1(iw, slot) - plot::GR1.data()));
+            offsets.push_back(
+                static_cast<std::size_t>(&plot::gr1(iw, slot) - plot::tables().GR1.data()));
         }
     }
-    expect_one_cell_each(plot::GR1.size(), offsets);
+    expect_one_cell_each(plot::tables().GR1.size(), offsets);
 
     offsets.clear();
     for (int iw = 1; iw <= 100; ++iw) {
         for (int slot = 1; slot <= 12; ++slot) {
             for (int ir = 1; ir <= 20; ++ir) {
                 offsets.push_back(
-                    static_cast<std::size_t>(&plot::gr2(iw, slot, ir) - plot::GR2.data()));
+                    static_cast<std::size_t>(&plot::gr2(iw, slot, ir) - plot::tables().GR2.data()));
             }
         }
     }
-    expect_one_cell_each(plot::GR2.size(), offsets);
+    expect_one_cell_each(plot::tables().GR2.size(), offsets);
 
     offsets.clear();
     for (int component = 1; component <= 3; ++component) {
         for (int column = 1; column <= 106; ++column) {
-            offsets.push_back(
-                static_cast<std::size_t>(&plot::coldim(component, column) - plot::COLDIM.data()));
+            offsets.push_back(static_cast<std::size_t>(&plot::coldim(component, column) -
+                                                       plot::tables().COLDIM.data()));
         }
     }
-    expect_one_cell_each(plot::COLDIM.size(), offsets);
+    expect_one_cell_each(plot::tables().COLDIM.size(), offsets);
 }
 
 GTEST_TEST(PlotState, FirstIndexVariesFastest) {
@@ -81,24 +82,24 @@ GTEST_TEST(PlotState, IndicesOutsideTheTablesAreRefused) {
     }
 }
 
-GTEST_TEST(PlotState, ResetReturnsToProgramStart) {
+GTEST_TEST(PlotState, AFreshRunStartsEveryTableAtZero) {
     plot::gr1(3, 3) = 980.0f;
     plot::gr2(3, 5, 7) = 1.5f;
     plot::coldim(2, 40) = 0.25f;
-    plot::ICOL = 9;
-    plot::page_calls = 4;
-    plot::page_config.font_size = -1;
-    plot::page_config_status = true;
+    plot::tables().ICOL = 9;
+    plot::tables().page_calls = 4;
+    plot::tables().page_font_size = -1;
+    plot::tables().page_config_status = true;
 
-    plot::reset_state();
+    state::start_run();
 
     EXPECT_EQ(plot::gr1(3, 3), 0.0f);
     EXPECT_EQ(plot::gr2(3, 5, 7), 0.0f);
     EXPECT_EQ(plot::coldim(2, 40), 0.0f);
-    EXPECT_EQ(plot::ICOL, 0);
-    EXPECT_EQ(plot::page_calls, 0);
-    EXPECT_EQ(plot::page_config.font_size, 0);
-    EXPECT_FALSE(plot::page_config_status);
+    EXPECT_EQ(plot::tables().ICOL, 0);
+    EXPECT_EQ(plot::tables().page_calls, 0);
+    EXPECT_EQ(plot::tables().page_font_size, 0);
+    EXPECT_FALSE(plot::tables().page_config_status);
 }
 
 }  // namespace

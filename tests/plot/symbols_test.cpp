@@ -152,7 +152,7 @@ GTEST_TEST_F(SymbolTest, WritesInThePackagesCurrentColour) {
 }
 
 GTEST_TEST(SymbolWithoutFonts, GivesUpAskingAndStillWritesTheText) {
-    plot::reset_state();
+    state::start_run();
     gfx::HeadlessService ws;
     plot::PAGE(ws.canvas(), 1, 650, 980, "Trainer for eyes");  // fonts never prepared
     plot::SETCOL(ws.canvas(), 7);

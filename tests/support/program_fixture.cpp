@@ -7,7 +7,6 @@
 
 #include "app/figure_file.h"
 #include "app/menus.h"
-#include "plot/plot_state.h"
 #include "state/shared_state.h"
 
 namespace testing_support {
@@ -70,7 +69,6 @@ state::FigureTables figure_of(int size, std::initializer_list<std::pair<int32_t,
 
 void reset_program_state() {
     state::start_run();
-    plot::reset_state();
 }
 
 app::Routines RecordingRoutines::make(gfx::HeadlessService& service) {

@@ -40,7 +40,7 @@ const state::FigureTables& default_figures();
 // Figure tables in which figure `size` alone has points, given as (row offset, column offset).
 state::FigureTables figure_of(int size, std::initializer_list<std::pair<int32_t, int32_t>> points);
 
-// Starts a fresh run and puts the plotting tables back: the state of a new process.
+// Starts a fresh run: the state of a new process.
 void reset_program_state();
 
 // What the stand-in routines of the main loop saw.
