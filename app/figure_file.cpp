@@ -30,11 +30,10 @@ class FigureReader {
     }
 
     int32_t integer(const std::string& line, int column, int width) {
-        const std::optional<int64_t> value =
-            textio::read_int(textio::field_at(line, column, width));
-        if (!value || *value < INT32_MIN || *value > INT32_MAX)
-            textio::raise_io_error(textio::IoErrorKind::conversion, k_figure_unit, name_);
-        return static_cast<int32_t>(*value);
+        const std::optional<int32_t> value =
+            textio::read_int32(textio::field_at(line, column, width));
+        if (!value) textio::raise_io_error(textio::IoErrorKind::conversion, k_figure_unit, name_);
+        return *value;
     }
 
   private:

@@ -8,6 +8,7 @@
 #include "plot/plot_state.h"
 #include "plot/symbols.h"
 #include "plot/transforms.h"
+#include "textio/fields.h"
 
 namespace plot {
 
@@ -32,41 +33,11 @@ RegionFrame region_frame(int iw, int ir) {
                        gr2(iw, 9, ir), gr2(iw, 10, ir), gr2(iw, 11, ir), gr2(iw, 12, ir)};
 }
 
-std::string asterisks(int width) {
-    return std::string(static_cast<std::size_t>(width), '*');
-}
-
-std::string right_justified(const std::string& text, int width) {
-    if (static_cast<int>(text.size()) > width) return asterisks(width);
-    return std::string(static_cast<std::size_t>(width) - text.size(), ' ') + text;
-}
-
-// An integer right-justified in `width` columns.
-std::string integer_field(int64_t value, int width) {
-    return right_justified(std::to_string(value), width);
-}
-
-// The value rounded half away from zero to `decimals` (0 to 2) places, the point always
-// written, a 0 before the point when there is room, right-justified in 6 columns.
+// The value rounded half away from zero to `decimals` places in F6.d; a value that is not
+// finite has no number and is written as asterisks.
 std::string fixed_field(float value, int decimals) {
-    if (!std::isfinite(value)) return asterisks(k_label_width);
-    const int64_t unit = decimals == 0 ? 1 : decimals == 1 ? 10 : 100;
-    // Exact: a float times 100 needs at most 29 significant bits.
-    const double scaled = std::round(std::fabs(static_cast<double>(value)) * unit);
-    if (scaled >= 1e7) return asterisks(k_label_width);
-    const auto digits = static_cast<int64_t>(scaled);
-
-    const int64_t whole = digits / unit;
-    std::string fraction = decimals == 0 ? "" : std::to_string(digits % unit);
-    fraction.insert(0, static_cast<std::size_t>(decimals) - fraction.size(), '0');
-
-    // A negative value keeps its minus sign even when it rounds to zero; a zero, negative zero
-    // included, has none.
-    const std::string sign = value < 0.0f ? "-" : "";
-    // The 0 before the point is written while it fits.
-    const bool zero_fits = static_cast<int>(sign.size() + 1 + fraction.size()) < k_label_width;
-    const std::string integer = whole != 0 ? std::to_string(whole) : zero_fits ? "0" : "";
-    return right_justified(sign + integer + "." + fraction, k_label_width);
+    if (!std::isfinite(value)) return std::string(static_cast<std::size_t>(k_label_width), '*');
+    return textio::format_fixed(value, k_label_width, decimals);
 }
 
 // 10^exponent in single precision; beyond the float range it is infinite or 0.
@@ -191,8 +162,8 @@ std::optional<AxisScale> axis_scale(float lower, float upper) {
 }
 
 std::string scale_label(int32_t exponent) {
-    if (exponent > 0) return "*E" + integer_field(-int64_t{exponent}, 3);
-    if (exponent < 0) return "*E+" + integer_field(-int64_t{exponent}, 2);
+    if (exponent > 0) return "*E" + textio::format_int(-int64_t{exponent}, 3);
+    if (exponent < 0) return "*E+" + textio::format_int(-int64_t{exponent}, 2);
     return {};
 }
 

@@ -1,10 +1,10 @@
 #include "results/date_time.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 
 #include "gfx/platform.h"
+#include "textio/calendar.h"
 
 namespace results {
 
@@ -35,27 +35,17 @@ int64_t leap_years_through(int64_t year) {
     return floor_div(year, 4) - floor_div(year, 100) + floor_div(year, 400);
 }
 
-bool is_leap_year(int64_t year) {
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
 }  // namespace
 
 int32_t NDAYS(int32_t day, int32_t month, int32_t year) {
-    // The table itself never changes: February's length is decided per call, below.
-    static constexpr std::array<int32_t, 12> LMES = {31, 28, 31, 30, 31, 30,
-                                                     31, 31, 30, 31, 30, 31};
-
     // Whole years since 1900, each with its leap day counted exactly, on either side of 1900.
     int64_t days = 365 * (int64_t{year} - 1900) +
                    (leap_years_through(int64_t{year} - 1) - leap_years_through(1899));
 
-    // Months before `month`; a month above 12 counts the whole year and no more, so no value
-    // reaches beyond the table.
+    // Months before `month`; a month above 12 counts the whole year and no more.
     const int64_t whole_months = std::clamp<int64_t>(int64_t{month} - 1, 0, 12);
     for (int64_t index = 0; index < whole_months; ++index) {
-        days += LMES[static_cast<size_t>(index)];
-        if (index == 1 && is_leap_year(year)) ++days;
+        days += textio::days_in_month(static_cast<int32_t>(index) + 1, year);
     }
 
     days += int64_t{day} - 1;

@@ -4,65 +4,53 @@
 #include <limits>
 
 #include "results/date_time.h"
+#include "results/log_layout.h"
+#include "textio/calendar.h"
 #include "textio/fields.h"
+#include "textio/layout.h"
 #include "textio/line_file.h"
 
 namespace results {
 
 namespace {
 
-constexpr size_t k_sight_check_line_length = 80;
-constexpr size_t k_training_line_length = 115;
+namespace layout = log_layout;
 
-std::optional<int32_t> integer_at(std::string_view line, int column, int width) {
-    const std::optional<int64_t> value = textio::read_int(textio::field_at(line, column, width));
-    if (!value || *value < std::numeric_limits<int32_t>::min() ||
-        *value > std::numeric_limits<int32_t>::max()) {
-        return std::nullopt;
-    }
-    return static_cast<int32_t>(*value);
+std::optional<int32_t> integer_at(std::string_view line, const textio::Field& field) {
+    return textio::read_int32(textio::text_at(line, field));
 }
 
 // A real field written with its decimal point, read back as written. A value beyond the range
 // of a real (such as "1+99") was not written by the program and makes the line unusable.
-std::optional<float> real_at(std::string_view line, int column, int width) {
-    const std::optional<double> value = textio::read_real(textio::field_at(line, column, width), 0);
-    if (!value || std::fabs(*value) > std::numeric_limits<float>::max()) return std::nullopt;
-    return static_cast<float>(*value);
+std::optional<float> real_at(std::string_view line, const textio::Field& field) {
+    return textio::read_float(textio::text_at(line, field), 0);
 }
 
 // The average time is written as "NaN" for a run in which nothing was answered; that reads
 // back as not a number, everything else by the ordinary rules. The whole written field is
 // read, so a time of 10000 s or more keeps its leading digit.
 std::optional<float> average_time_at(std::string_view line) {
-    constexpr int column = 96;
-    constexpr int width = 8;
-    const std::string field = textio::field_at(line, column, width);
+    const std::string field = textio::text_at(line, layout::average_time);
     if (field.find_first_not_of(' ') != std::string::npos &&
         field.substr(field.find_first_not_of(' ')) == "NaN") {
         return std::numeric_limits<float>::quiet_NaN();
     }
-    return real_at(line, column, width);
-}
-
-bool is_leap_year(int32_t year) {
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-int32_t days_in_month(int32_t month, int32_t year) {
-    constexpr int32_t lengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return lengths[month - 1] + (month == 2 && is_leap_year(year) ? 1 : 0);
+    return real_at(line, layout::average_time);
 }
 
 bool is_calendar_date(const TimeStamp& stamp) {
     return stamp.year >= 1 && stamp.month >= 1 && stamp.month <= 12 && stamp.day >= 1 &&
-           stamp.day <= days_in_month(stamp.month, stamp.year);
+           stamp.day <= textio::days_in_month(stamp.month, stamp.year);
 }
 
-// A sight-check ("DD") or training ("Is") record by columns 48-49.
+// True when the line carries the kind mark in its columns.
+bool has_mark(std::string_view line, const textio::Field& mark) {
+    return textio::text_at(line, mark) == mark.descriptor.text;
+}
+
+// A sight-check or training record by its kind mark.
 bool is_record(std::string_view line) {
-    const std::string kind = textio::field_at(line, 48, 2);
-    return kind == "DD" || kind == "Is";
+    return has_mark(line, layout::sight_check_mark) || has_mark(line, layout::training_mark);
 }
 
 // Reads the log `name` from its start, skips the header and calls `line_body` with every
@@ -82,12 +70,12 @@ std::optional<textio::IoErrorKind> read_log_lines(
 }  // namespace
 
 std::optional<TimeStamp> parse_log_stamp(std::string_view line) {
-    const auto day = integer_at(line, 2, 2);
-    const auto month = integer_at(line, 5, 2);
-    const auto year = integer_at(line, 8, 4);
-    const auto hour = integer_at(line, 16, 2);
-    const auto minute = integer_at(line, 22, 2);
-    const auto second = integer_at(line, 28, 2);
+    const auto day = integer_at(line, layout::day);
+    const auto month = integer_at(line, layout::month);
+    const auto year = integer_at(line, layout::year);
+    const auto hour = integer_at(line, layout::hour);
+    const auto minute = integer_at(line, layout::minute);
+    const auto second = integer_at(line, layout::second);
     if (!day || !month || !year || !hour || !minute || !second) return std::nullopt;
     const TimeStamp stamp{*day, *month, *year, *hour, *minute, *second};
     if (!is_calendar_date(stamp)) return std::nullopt;
@@ -103,24 +91,25 @@ std::optional<LogEntry> parse_log_line(std::string_view line) {
     // A record shorter than its kind's line was cut off as it was written (a writer killed in
     // the middle of its write, which the system may split at a page boundary): padded with
     // blanks its last fields would read as other numbers, so it is not used.
-    const std::string kind = textio::field_at(line, 48, 2);
-    if (kind == "DD" && line.size() < k_sight_check_line_length) return std::nullopt;
-    if (kind == "Is" && line.size() < k_training_line_length) return std::nullopt;
-    if (kind == "DD") {
-        const auto distance = real_at(line, 37, 7);
-        const auto acuity = real_at(line, 77, 4);
+    const bool sight_check = has_mark(line, layout::sight_check_mark);
+    const bool training = has_mark(line, layout::training_mark);
+    if (sight_check && line.size() < layout::k_sight_check_length) return std::nullopt;
+    if (training && line.size() < layout::k_training_length) return std::nullopt;
+    if (sight_check) {
+        const auto distance = real_at(line, layout::distance);
+        const auto acuity = real_at(line, layout::acuity);
         if (!distance || !acuity) return std::nullopt;
         entry.kind = RecordKind::sight_check;
         entry.distance = *distance;
         entry.acuity = *acuity;
         return entry;
     }
-    if (kind == "Is") {
-        const auto distance = real_at(line, 37, 7);
-        const auto size = integer_at(line, 51, 4);
-        const auto presented = integer_at(line, 60, 4);
+    if (training) {
+        const auto distance = real_at(line, layout::distance);
+        const auto size = integer_at(line, layout::size);
+        const auto presented = integer_at(line, layout::presented);
         const auto average_time = average_time_at(line);
-        const auto push_ups = integer_at(line, 112, 4);
+        const auto push_ups = integer_at(line, layout::push_ups);
         if (!distance || !size || !presented || !average_time || !push_ups) return std::nullopt;
         entry.kind = RecordKind::training;
         entry.distance = *distance;

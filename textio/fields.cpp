@@ -232,4 +232,19 @@ std::optional<double> read_real(std::string_view field, int decimals) {
     return value;
 }
 
+std::optional<int32_t> read_int32(std::string_view field) {
+    const std::optional<int64_t> value = read_int(field);
+    if (!value || *value < std::numeric_limits<int32_t>::min() ||
+        *value > std::numeric_limits<int32_t>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<int32_t>(*value);
+}
+
+std::optional<float> read_float(std::string_view field, int decimals) {
+    const std::optional<double> value = read_real(field, decimals);
+    if (!value || std::fabs(*value) > std::numeric_limits<float>::max()) return std::nullopt;
+    return static_cast<float>(*value);
+}
+
 }  // namespace textio

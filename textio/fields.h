@@ -46,4 +46,10 @@ std::optional<int64_t> read_int(std::string_view field);
 // Anything else (letters, asterisks, a second point, a value beyond double range) gives nothing.
 std::optional<double> read_real(std::string_view field, int decimals);
 
+// Iw and Fw.d into the program's 32-bit integers and reals: as read_int and read_real, and also
+// nothing for a value beyond the range of the type (a real such as "1+99" would otherwise
+// become infinity, which no field can be written back as a number).
+std::optional<int32_t> read_int32(std::string_view field);
+std::optional<float> read_float(std::string_view field, int decimals);
+
 }  // namespace textio

@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include "params/parameter_table.h"
 #include "program_fixture.h"
 
 namespace {
@@ -67,6 +68,25 @@ GTEST_TEST(ParameterFileTest, ReadingKeepsTheLeadingReadableLines) {
         EXPECT_EQ(read.NVOL, c.expected.NVOL);
         EXPECT_FLOAT_EQ(read.TANS, c.expected.TANS);
     }
+}
+
+GTEST_TEST(ParameterFileTest, EveryParameterReadsBackFromTheLineWrittenForIt) {
+    // Values unlike each other and unlike the defaults, so a value written on another
+    // parameter's line, or read into another parameter, is seen.
+    const state::Parameters written{61.25f, 23.5f, 1200, 1600, 37, 4.75f};
+    WorkingFolder folder;
+    ASSERT_TRUE(params::write_parameter_file(written));
+    state::Parameters read = params::default_parameters();
+    params::read_parameter_file(read);
+    for (const params::Parameter& parameter : params::k_parameters) {
+        SCOPED_TRACE(parameter.name);
+        if (parameter.is_integer()) {
+            EXPECT_EQ(read.*parameter.integer, written.*parameter.integer);
+        } else {
+            EXPECT_FLOAT_EQ(read.*parameter.real, written.*parameter.real);
+        }
+    }
+    EXPECT_EQ(params::parameter_file_lines(read), params::parameter_file_lines(written));
 }
 
 GTEST_TEST(ParameterFileTest, MissingFileKeepsTheDefaults) {

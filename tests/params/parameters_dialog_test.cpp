@@ -57,6 +57,24 @@ GTEST_TEST_F(ParametersDialogTest, FieldsShowTheDefaultsWhenThereIsNoFile) {
     EXPECT_EQ(shown, expected);
 }
 
+GTEST_TEST_F(ParametersDialogTest, ValuesShownAndLeftAsTheyAreAreSavedUnchanged) {
+    const std::string file =
+        " 61.300  (distance in centimeters)\r\n"
+        " 23.250  (diagonal of display in inches)\r\n"
+        "   1200  (display resolution, pixels on the Y)\r\n"
+        "   1600  (display resolution, pixels on the X)\r\n"
+        "     37  (volume of training)\r\n"
+        "  4.800  (time for the ansver in seconds)\r\n";
+    folder.write("pelidor.vvd", file);
+    EXPECT_EQ(run({}, params::k_begin_button).kind, RunOutcome::Kind::stopped);
+    const std::map<int, std::string> expected = {
+        {1000, "  61.3"}, {1001, " 23.25"}, {1002, "1200"},
+        {1003, "1600"},   {1004, "  37"},   {1005, "   4.8"},
+    };
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(folder.read("pelidor.vvd"), file);
+}
+
 GTEST_TEST_F(ParametersDialogTest, WhatTheUserLeavesIsTakenAndSaved) {
     struct Case {
         const char* what;

@@ -4,12 +4,19 @@
 
 #include <filesystem>
 #include <limits>
+#include <map>
+#include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 
 #include "gfx/headless/headless_service.h"
 #include "program_fixture.h"
+#include "results/log_layout.h"
 #include "state/shared_state.h"
+#include "textio/fields.h"
 #include "textio/io_error.h"
+#include "textio/layout.h"
 
 namespace {
 
@@ -87,6 +94,60 @@ GTEST_TEST(RecordLayout, SightCheckRecordsByteForByte) {
         const std::string line = results::format_record(c.record);
         EXPECT_EQ(line, c.line);
         EXPECT_EQ(line.size(), 80u);
+    }
+}
+
+// Reads every value field of a record's table back from the line the writer made, by the
+// field's own column and descriptor, and compares it with the value named.
+void expect_fields_read_back(std::span<const textio::Field> table, const std::string& line,
+                             const std::map<std::string_view, double>& values) {
+    std::size_t checked = 0;
+    for (const textio::Field& field : table) {
+        if (!field.holds_value()) continue;
+        SCOPED_TRACE(std::string(field.name));
+        ASSERT_TRUE(values.contains(field.name));
+        const std::string text = textio::text_at(line, field);
+        const std::optional<double> read =
+            field.descriptor.kind == textio::Descriptor::Kind::integer
+                ? std::optional<double>(textio::read_int32(text))
+                : std::optional<double>(textio::read_float(text, field.descriptor.digits));
+        ASSERT_TRUE(read.has_value()) << text;
+        EXPECT_FLOAT_EQ(static_cast<float>(*read), static_cast<float>(values.at(field.name)));
+        ++checked;
+    }
+    EXPECT_EQ(checked, values.size()) << "every value is written in a field of its own";
+}
+
+GTEST_TEST(RecordLayout, EveryFieldOfBothRecordsReadsBackFromItsOwnColumns) {
+    // Values that differ from field to field, so a value written in another field's place is
+    // seen.
+    const TimeStamp stamp{28, 2, 2012, 13, 47, 59};
+    const std::map<std::string_view, double> stamp_values = {
+        {"day", 28}, {"month", 2}, {"year", 2012}, {"hour", 13}, {"minute", 47}, {"second", 59}};
+
+    const SightCheckRecord sight{stamp, 123.4f, 15.6f, 1080, 1920, 0.75f};
+    std::map<std::string_view, double> sight_values = stamp_values;
+    sight_values.insert({{"D", 123.4}, {"DD", 15.6}, {"ny", 1080}, {"nx", 1920}, {"AOV", 0.75}});
+    {
+        SCOPED_TRACE("sight check");
+        expect_fields_read_back(results::log_layout::k_sight_check_record,
+                                results::format_record(sight), sight_values);
+    }
+
+    const TrainingRecord run = training(stamp, 123.4f, 7, 150, 141, 6, 3, 2.37f, 15);
+    std::map<std::string_view, double> run_values = stamp_values;
+    run_values.insert({{"D", 123.4},
+                       {"Is", 7},
+                       {"Np", 150},
+                       {"Nt", 141},
+                       {"Ner", 6},
+                       {"Nna", 3},
+                       {"t_av", 2.37},
+                       {"Npup", 15}});
+    {
+        SCOPED_TRACE("training");
+        expect_fields_read_back(results::log_layout::k_training_record, results::format_record(run),
+                                run_values);
     }
 }
 

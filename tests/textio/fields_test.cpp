@@ -326,3 +326,41 @@ GTEST_TEST(ReadReal, ReadsBackWhatFormatFixedWrote) {
 }
 
 }  // namespace
+
+namespace {
+
+GTEST_TEST(ReadInt32AndFloat, RefuseValuesBeyondTheRangeOfTheirType) {
+    struct IntCase {
+        const char* field;
+        std::optional<int32_t> value;
+    };
+    const IntCase integers[] = {
+        {"2147483647", 2147483647},
+        {"2147483648", std::nullopt},
+        {"-2147483648", std::numeric_limits<int32_t>::min()},
+        {"-2147483649", std::nullopt},
+        {"  12 ", 12},
+        {"1.5", std::nullopt},
+    };
+    for (const IntCase& c : integers) {
+        SCOPED_TRACE(c.field);
+        EXPECT_EQ(textio::read_int32(c.field), c.value);
+    }
+
+    struct RealCase {
+        const char* field;
+        int decimals;
+        std::optional<float> value;
+    };
+    const RealCase reals[] = {
+        {"3.40+38", 0, 3.4e38f},      {"-3.40+38", 0, -3.4e38f}, {"3.5+38", 0, std::nullopt},
+        {"-1.0+39", 0, std::nullopt}, {"1+99", 0, std::nullopt}, {"    200", 3, 0.2f},
+        {"1e-60", 0, 0.0f},           {"abc", 0, std::nullopt},
+    };
+    for (const RealCase& c : reals) {
+        SCOPED_TRACE(c.field);
+        EXPECT_EQ(textio::read_float(c.field, c.decimals), c.value);
+    }
+}
+
+}  // namespace
