@@ -35,7 +35,7 @@ void start_up(gfx::Canvas& ws) {
     state::run().NYW = config.pixel_height;
     ws.initialize_fonts();
     params::VVDALND(ws);
-    ws.register_mouse(1, k_mouse_event_mask, TYPXY);
+    ws.register_mouse(1, k_mouse_event_mask, on_mouse);
     state::store(state::run().MEVENT, 0);
 }
 

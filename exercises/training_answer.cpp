@@ -74,7 +74,7 @@ AnswerResult await_answer(gfx::Canvas& ws, int16_t width, int32_t number, int32_
         if (state::press_arrived()) {
             // The answer is timed from the click itself, not from when this thread noticed it.
             const AnswerOutcome outcome = judge(state::latched_button(), placement);
-            const double answered = answer_moment(ws.latest_press_seconds(), t0, poll);
+            const double answered = answer_moment(state::latest_press_seconds(), t0, poll);
             result = {outcome, static_cast<float>(answered - t0)};
             break;
         }

@@ -1,7 +1,6 @@
 #include "gfx/canvas.h"
 
 #include <cmath>
-#include <limits>
 #include <utility>
 
 #include "gfx/platform.h"
@@ -11,8 +10,6 @@ namespace gfx {
 namespace {
 
 constexpr int k_polygon_max_points = 16381;
-// The events that press a button: a press, and the second press of a double click.
-constexpr int k_press_events = k_left_down | k_left_double | k_right_down | k_right_double;
 
 // A configuration field of -1 leaves the choice to the service.
 constexpr int16_t k_service_chooses = -1;
@@ -139,12 +136,6 @@ bool Canvas::register_mouse(int unit, int mask, MouseRoutine routine) {
     return true;
 }
 
-std::optional<double> Canvas::latest_press_seconds() const {
-    const double at = latest_press_seconds_.load(std::memory_order_acquire);
-    if (std::isnan(at)) return std::nullopt;
-    return at;
-}
-
 void Canvas::deliver_mouse(int unit, int event, int key_state, int x, int y,
                            std::optional<double> at_seconds) {
     MouseRoutine routine;
@@ -154,13 +145,7 @@ void Canvas::deliver_mouse(int unit, int event, int key_state, int x, int y,
         if (found == mouse_.end() || (found->second.mask & event) == 0) return;
         routine = found->second.routine;
     }
-    // Every press replaces the moment, with or without a stamp, so a press is never paired
-    // with an earlier one's moment. Stored before the routine's MEVENT.
-    if ((event & k_press_events) != 0) {
-        latest_press_seconds_.store(at_seconds.value_or(std::numeric_limits<double>::quiet_NaN()),
-                                    std::memory_order_release);
-    }
-    routine(unit, event, key_state, x, y);
+    routine(unit, event, key_state, x, y, at_seconds);
     platform_.input_arrived();
 }
 

@@ -1,10 +1,8 @@
 #pragma once
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <limits>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -20,7 +18,10 @@ namespace gfx {
 
 class Platform;
 
-using MouseRoutine = std::function<void(int unit, int event, int key_state, int x, int y)>;
+// `at_seconds`: when the event happened, on the clock of clock_seconds(), as the platform
+// stamped it; nullopt when the platform gave the event no usable stamp.
+using MouseRoutine = std::function<void(int unit, int event, int key_state, int x, int y,
+                                        std::optional<double> at_seconds)>;
 
 // What the program draws on: the child graphics windows addressed by unit numbers, each with its
 // surface and drawing state; every drawing, text and image operation, on the active window; and
@@ -58,13 +59,8 @@ class Canvas {
 
     // ---- mouse
     bool register_mouse(int unit, int mask, MouseRoutine routine);
-    // When the latest button press handed to a mouse routine happened, on the clock of
-    // clock_seconds(), as the platform stamped it; nullopt when the platform gave that press no
-    // usable stamp. It is stored before the routine runs: a poll that has seen the MEVENT the
-    // routine stored then reads the moment of that press, or of a later one.
-    std::optional<double> latest_press_seconds() const;
-    // Called by the platform on its window thread. `at_seconds`: when the event happened, on
-    // the clock of clock_seconds(), if the platform can tell.
+    // Hands an event the unit's routine selected to it. Called by the platform on its window
+    // thread.
     void deliver_mouse(int unit, int event, int key_state, int x, int y,
                        std::optional<double> at_seconds = std::nullopt);
 
@@ -132,8 +128,6 @@ class Canvas {
     std::map<int, Child> children_;
     int active_unit_ = 0;
     std::map<int, MouseRegistration> mouse_;
-    // NaN: no press yet, or the latest had no usable stamp.
-    std::atomic<double> latest_press_seconds_{std::numeric_limits<double>::quiet_NaN()};
 };
 
 }  // namespace gfx

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
+#include <limits>
+#include <optional>
 
 #include "state/shared_state.h"
 
@@ -43,6 +46,23 @@ inline int32_t latched_button() {
 // button is up again.
 inline bool click_completed(int32_t button) {
     return load(run().MEVENT) == 1 && load(run().MBUTTON) == button && load(run().MDOWN) == 0;
+}
+
+// Keeps the moment of a press that has arrived and not yet been told by MEVENT; nullopt for a
+// press without a usable stamp. Every press replaces the moment, so a press is never paired
+// with an earlier one's moment.
+inline void note_press_moment(std::optional<double> at_seconds) {
+    run().press_seconds.store(at_seconds.value_or(std::numeric_limits<double>::quiet_NaN()),
+                              std::memory_order_release);
+}
+
+// When the latest press happened, on the clock of clock_seconds(); nullopt before the first
+// press and for one without a usable stamp. Read after MEVENT, it is the moment of the press
+// MEVENT told of, or of a later one.
+inline std::optional<double> latest_press_seconds() {
+    const double at = run().press_seconds.load(std::memory_order_acquire);
+    if (std::isnan(at)) return std::nullopt;
+    return at;
 }
 
 // Forgets the presses that arrived so far; the latched code stays.

@@ -3,6 +3,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace state {
@@ -109,6 +110,11 @@ struct Run {
     std::atomic<int32_t> MEVENT{0};   // 1 when a press event arrived since last cleared
     std::atomic<int32_t> MDOWN{0};    // button code of the latest event; 0 when all are up
     std::atomic<int32_t> MODEREQ{0};  // 0 nothing, 1 sight check, 3 progress graph
+    // When the latest press happened, on the clock of clock_seconds(), as the platform stamped
+    // it; NaN before the first press and for a press without a usable stamp. Stored (release)
+    // before the press's MEVENT, so a poll that has seen MEVENT reads (acquire) the moment of
+    // that press or of a later one.
+    std::atomic<double> press_seconds{std::numeric_limits<double>::quiet_NaN()};
 
     // ---- the plotting package's tables.
     PlotTables plot;

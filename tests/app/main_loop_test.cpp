@@ -253,7 +253,7 @@ class MainLoopChecksTest : public ::testing::Test {
     MainLoopChecksTest() {
         testing_support::reset_program_state();
         service.canvas().open_child(1, "Trainer for eyes");
-        service.canvas().register_mouse(1, app::k_mouse_event_mask, app::TYPXY);
+        service.canvas().register_mouse(1, app::k_mouse_event_mask, app::on_mouse);
     }
     ~MainLoopChecksTest() override { testing_support::reset_program_state(); }
 

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 #include "gfx/types.h"
+#include "state/mouse_protocol.h"
 #include "state/shared_state.h"
 
 namespace {
@@ -72,6 +74,43 @@ GTEST_TEST(TypxyTest, BothButtonsStayLatchedUntilTheProgramClearsThem) {
     EXPECT_EQ(state::load(state::run().MBUTTON), 3);
     state::store(state::run().MBUTTON, 0);
     app::TYPXY(1, gfx::k_left_down, 1, 0, 0);
+    EXPECT_EQ(state::load(state::run().MBUTTON), 1);
+}
+
+GTEST_TEST(OnMouseTest, EveryPressAndOnlyAPressReplacesTheMomentOfTheLatestPress) {
+    using namespace gfx;
+    struct Step {
+        int event;
+        int key_state;
+        std::optional<double> at;
+    };
+    struct MomentCase {
+        const char* what;
+        std::vector<Step> steps;
+        std::optional<double> moment;
+    };
+    const MomentCase cases[] = {
+        {"no press yet", {}, std::nullopt},
+        {"a stamped press", {{k_left_down, 1, 12.5}}, 12.5},
+        {"a release keeps the press's moment",
+         {{k_left_down, 1, 12.5}, {k_left_up, 0, 12.7}},
+         12.5},
+        {"a press without a stamp has none, not the earlier one's",
+         {{k_left_down, 1, 12.5}, {k_left_up, 0, 12.7}, {k_right_down, 2, std::nullopt}},
+         std::nullopt},
+        {"the second press of a double click is a press",
+         {{k_left_down, 1, 3.0}, {k_left_up, 0, 3.1}, {k_left_double, 1, 3.2}},
+         3.2},
+    };
+    for (const MomentCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        state::start_run();
+        for (const Step& step : c.steps)
+            app::on_mouse(1, step.event, step.key_state, 0, 0, step.at);
+        EXPECT_EQ(state::latest_press_seconds(), c.moment);
+    }
+    // The press also reaches TYPXY.
+    EXPECT_EQ(state::load(state::run().MEVENT), 1);
     EXPECT_EQ(state::load(state::run().MBUTTON), 1);
 }
 

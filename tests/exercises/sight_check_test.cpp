@@ -180,7 +180,7 @@ void prepare_program(HeadlessService& ws) {
     state::run().NXW = 980;
     state::run().NYW = 650;
     state::run().parameters = {200.0f, 17.7f, 1024, 768, 100, 50.0f};
-    ws.canvas().register_mouse(1, app::k_mouse_event_mask, app::TYPXY);
+    ws.canvas().register_mouse(1, app::k_mouse_event_mask, app::on_mouse);
 }
 
 RunOutcome run_check(HeadlessService& ws, Viewer& viewer, double time_limit = 1200) {

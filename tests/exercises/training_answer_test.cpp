@@ -20,6 +20,7 @@
 #include "gfx/qt/qt_window_service.h"
 #include "plot/page.h"
 #include "program_fixture.h"
+#include "state/mouse_protocol.h"
 #include "state/shared_state.h"
 
 namespace {
@@ -64,7 +65,7 @@ class AnswerWindowTest : public ::testing::Test {
     AnswerWindowTest() {
         testing_support::reset_program_state();
         plot::PAGE(service.canvas(), 1, 650, 980, "Trainer for eyes");
-        service.canvas().register_mouse(1, app::k_mouse_event_mask, app::TYPXY);
+        service.canvas().register_mouse(1, app::k_mouse_event_mask, app::on_mouse);
         service.append_menu(1, gfx::k_menu_enabled, "Effect from training", [](int) {
             state::store(state::run().MODEREQ, state::k_graph_request);
         });
@@ -380,7 +381,7 @@ GTEST_TEST(AnswerWindowQtTest, AnswerTimeIsThePressOwnStampedMoment) {
     QCoreApplication::processEvents();
     QWidget* view = service.child_view(1);
     ASSERT_NE(view, nullptr);
-    service.canvas().register_mouse(1, app::k_mouse_event_mask, app::TYPXY);
+    service.canvas().register_mouse(1, app::k_mouse_event_mask, app::on_mouse);
     state::run().parameters.TANS = 10.0f;
     // Set, so the test sees when the answer window has forgotten earlier clicks.
     state::store(state::run().MEVENT, 1);
@@ -407,7 +408,7 @@ GTEST_TEST(AnswerWindowQtTest, AnswerTimeIsThePressOwnStampedMoment) {
     program.join();
     ASSERT_TRUE(opened && ended);
 
-    const std::optional<double> press = service.canvas().latest_press_seconds();
+    const std::optional<double> press = state::latest_press_seconds();
     ASSERT_TRUE(press);
     EXPECT_EQ(result.outcome, AnswerOutcome::correct);
     EXPECT_NEAR(result.seconds, *press - *service.first_reading(), 0.0001);

@@ -160,7 +160,7 @@ class TrainingSummaryScreen : public ::testing::Test {
         plot::PAGE(service.canvas(), 1, 650, 980, "Trainer for eyes");
         plot::SETCOL(service.canvas(), 7);
         service.canvas().initialize_fonts();
-        service.canvas().register_mouse(1, app::k_mouse_event_mask, app::TYPXY);
+        service.canvas().register_mouse(1, app::k_mouse_event_mask, app::on_mouse);
     }
     ~TrainingSummaryScreen() override { testing_support::reset_program_state(); }
 

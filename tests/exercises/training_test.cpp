@@ -170,7 +170,7 @@ class TrainingTest : public ::testing::Test {
         service.canvas().initialize_fonts();
         state::run().NXW = static_cast<int16_t>(width);
         state::run().NYW = static_cast<int16_t>(height);
-        service.canvas().register_mouse(1, app::k_mouse_event_mask, app::TYPXY);
+        service.canvas().register_mouse(1, app::k_mouse_event_mask, app::on_mouse);
         if (service.menu_items().empty()) {
             service.append_menu(1, gfx::k_menu_enabled, "Effect from training", [](int) {
                 state::store(state::run().MODEREQ, state::k_graph_request);
