@@ -20,8 +20,6 @@ class MainLoop {
 
     [[noreturn]] void run();
 
-    int32_t shown_size() const { return NSHOWN; }
-
     // The checks of the shared state at one poll point of the drawing, and the check made
     // every 200 ms while a finished picture is held. Each returns true when a check restarted
     // the loop; both buttons end the program. They are the whole of the loop's reaction to the

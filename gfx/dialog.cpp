@@ -21,10 +21,6 @@ void Dialog::set_routine(int control_id, Routine routine) {
     routines_[control_id] = std::move(routine);
 }
 
-bool Dialog::has_routine(int control_id) const {
-    return routines_.contains(control_id);
-}
-
 void Dialog::activate(int control_id) {
     const auto found = routines_.find(control_id);
     if (found == routines_.end()) return;

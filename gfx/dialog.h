@@ -52,7 +52,6 @@ class Dialog {
     void set_text(int control_id, std::string text);
     std::string text(int control_id) const;
     void set_routine(int control_id, Routine routine);
-    bool has_routine(int control_id) const;
 
     // Called by the service when a control is activated (a button, or Enter / Escape).
     void activate(int control_id);

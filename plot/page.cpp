@@ -15,7 +15,6 @@ namespace {
 constexpr float k_page_width = 240.0f;
 constexpr float k_page_height = 180.0f;
 constexpr gfx::Colour k_page_background = 0xFFFFFF;
-constexpr int k_tile_command = 2;
 
 void install_default_colours() {
     for (int component = 1; component <= k_components; ++component) {

@@ -8,7 +8,6 @@
 #include <atomic>
 #include <cerrno>
 #include <filesystem>
-#include <utility>
 
 namespace textio {
 
@@ -187,33 +186,6 @@ LineReader::LineReader(const std::string& name, size_t max_line_length)
 
 LineReader::~LineReader() {
     close();
-}
-
-LineReader::LineReader(LineReader&& other) noexcept
-    : descriptor_(std::exchange(other.descriptor_, -1)),
-      opened_(other.opened_),
-      open_error_(other.open_error_),
-      read_failed_(other.read_failed_),
-      max_line_length_(other.max_line_length_),
-      buffer_(std::move(other.buffer_)),
-      position_(std::exchange(other.position_, 0)),
-      end_(std::exchange(other.end_, 0)),
-      after_cr_(other.after_cr_) {}
-
-LineReader& LineReader::operator=(LineReader&& other) noexcept {
-    if (this != &other) {
-        close();
-        descriptor_ = std::exchange(other.descriptor_, -1);
-        opened_ = other.opened_;
-        open_error_ = other.open_error_;
-        read_failed_ = other.read_failed_;
-        max_line_length_ = other.max_line_length_;
-        buffer_ = std::move(other.buffer_);
-        position_ = std::exchange(other.position_, 0);
-        end_ = std::exchange(other.end_, 0);
-        after_cr_ = other.after_cr_;
-    }
-    return *this;
 }
 
 std::optional<std::string> LineReader::next_line() {

@@ -44,8 +44,7 @@ class LineReader {
     explicit LineReader(const std::string& name,
                         size_t max_line_length = k_default_max_line_length);
     ~LineReader();
-    LineReader(LineReader&& other) noexcept;
-    LineReader& operator=(LineReader&& other) noexcept;
+    // A reader stays with the scope that opened its file.
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
 

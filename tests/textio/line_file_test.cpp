@@ -182,14 +182,6 @@ GTEST_TEST_F(LineFileTest, StaysAtTheEndOnceReached) {
     EXPECT_EQ(reader.next_line(), std::nullopt);
     EXPECT_EQ(reader.next_line(), std::nullopt);
     EXPECT_FALSE(reader.read_failed());
-
-    // A moved reader goes on where the old one stopped.
-    write_bytes("two.txt", "one\r\ntwo\r\n");
-    textio::LineReader first(path("two.txt"));
-    EXPECT_EQ(first.next_line(), "one");
-    textio::LineReader second = std::move(first);
-    EXPECT_EQ(second.next_line(), "two");
-    EXPECT_EQ(second.next_line(), std::nullopt);
 }
 
 // ---- replacing a whole file
