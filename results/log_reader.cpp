@@ -43,9 +43,12 @@ bool is_calendar_date(const TimeStamp& stamp) {
            stamp.day <= textio::days_in_month(stamp.month, stamp.year);
 }
 
-// True when the line carries the kind mark in its columns.
+// True when the line carries the kind mark in its columns. A mark has no blanks, so a line too
+// short to hold it does not carry it.
 bool has_mark(std::string_view line, const textio::Field& mark) {
-    return textio::text_at(line, mark) == mark.descriptor.text;
+    const auto start = static_cast<std::size_t>(mark.column - 1);
+    return line.size() >= start + mark.descriptor.text.size() &&
+           line.substr(start, mark.descriptor.text.size()) == mark.descriptor.text;
 }
 
 // A sight-check or training record by its kind mark.

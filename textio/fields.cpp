@@ -137,19 +137,26 @@ std::string field_at(std::string_view line, int column, int width) {
 }
 
 std::optional<int64_t> read_int(std::string_view field) {
-    const std::string text = without_blanks(field);
-    if (text.empty()) return 0;
-
+    // Walks the field's characters other than blanks, without copying them: the log's reader
+    // takes several integers from every line.
     size_t position = 0;
-    const bool negative = text[0] == '-';
-    if (text[0] == '-' || text[0] == '+') ++position;
-    if (position == text.size()) return std::nullopt;
+    const auto at_character = [&] {
+        while (position < field.size() && field[position] == ' ') ++position;
+        return position < field.size();
+    };
+    if (!at_character()) return 0;
+
+    const bool negative = field[position] == '-';
+    if (field[position] == '-' || field[position] == '+') {
+        ++position;
+        if (!at_character()) return std::nullopt;
+    }
 
     const uint64_t limit = negative ? uint64_t{1} << 63 : (uint64_t{1} << 63) - 1;
     uint64_t magnitude = 0;
-    for (; position < text.size(); ++position) {
-        if (!is_digit(text[position])) return std::nullopt;
-        const auto digit = static_cast<uint64_t>(text[position] - '0');
+    for (; at_character(); ++position) {
+        if (!is_digit(field[position])) return std::nullopt;
+        const auto digit = static_cast<uint64_t>(field[position] - '0');
         if (magnitude > (limit - digit) / 10) return std::nullopt;
         magnitude = magnitude * 10 + digit;
     }
