@@ -292,6 +292,22 @@ struct Box {
     int left, top, right, bottom;
 };
 
+// The smallest box holding every pixel of a set: left, right, top, bottom.
+struct Bounds {
+    int left = 100, right = -1, top = 100, bottom = -1;
+};
+
+Bounds bounds_of(const PixelSet& pixels) {
+    Bounds bounds;
+    for (const auto& [x, y] : pixels) {
+        bounds.left = std::min(bounds.left, x);
+        bounds.right = std::max(bounds.right, x);
+        bounds.top = std::min(bounds.top, y);
+        bounds.bottom = std::max(bounds.bottom, y);
+    }
+    return bounds;
+}
+
 PixelSet ellipse_pixels(Shape shape, int x1, int y1, int x2, int y2) {
     Canvas canvas(48, 48);
     raster_ellipse(canvas.grid(), shape, x1, y1, x2, y2, k_ink);
@@ -315,12 +331,8 @@ GTEST_TEST(RasterEllipse, OutlineTouchesEverySideOfItsBoxAndIsSymmetric) {
         const PixelSet pixels = ellipse_pixels(Shape::outline, b.right, b.bottom, b.left, b.top);
         EXPECT_EQ(pixels, ellipse_pixels(Shape::outline, b.left, b.top, b.right, b.bottom))
             << "corner order matters";
-        int left = 100, right = -1, top = 100, bottom = -1;
+        const auto [left, right, top, bottom] = bounds_of(pixels);
         for (const auto& [x, y] : pixels) {
-            left = std::min(left, x);
-            right = std::max(right, x);
-            top = std::min(top, y);
-            bottom = std::max(bottom, y);
             EXPECT_TRUE(pixels.contains({b.left + b.right - x, y})) << x << "," << y;
             EXPECT_TRUE(pixels.contains({x, b.top + b.bottom - y})) << x << "," << y;
         }
@@ -379,13 +391,7 @@ GTEST_TEST(RasterEllipse, FilledCoversTheAreaBetweenItsCoordinates) {
         EXPECT_EQ(pixels, ellipse_pixels(Shape::filled, b.right, b.bottom, b.left, b.top))
             << "corner order matters";
         EXPECT_EQ(pixels, filled_ellipse_by_points(b));
-        int left = 100, right = -1, top = 100, bottom = -1;
-        for (const auto& [x, y] : pixels) {
-            left = std::min(left, x);
-            right = std::max(right, x);
-            top = std::min(top, y);
-            bottom = std::max(bottom, y);
-        }
+        const auto [left, right, top, bottom] = bounds_of(pixels);
         // The widest row is the centre row, the tallest column the centre column.
         if ((b.top + b.bottom) % 2 == 0) {
             EXPECT_EQ(left, b.left);
