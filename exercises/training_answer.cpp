@@ -54,6 +54,8 @@ void draw_idle_bars(gfx::Canvas& ws, int16_t width) {
 
 AnswerResult await_answer(gfx::Canvas& ws, int16_t width, int32_t number, int32_t count,
                           const FigurePlacement& placement) {
+    // The figure drawn just before is on the screen when the answer clock starts.
+    ws.platform().wait_until_shown();
     const double t0 = ws.platform().clock_seconds();
     state::forget_press();
 

@@ -65,6 +65,10 @@ class Platform {
     // delivered since the previous wait ends it at once.
     virtual void wait_for_input(int timeout_ms) = 0;
     virtual void beep(int frequency, int duration_ms) = 0;
+    // Returns once everything drawn so far is on the screen, so a time taken next starts with
+    // the picture in view; a window system that does not answer within a fraction of a second
+    // is not waited for longer.
+    virtual void wait_until_shown() = 0;
     virtual LocalDate local_date() = 0;
     virtual LocalTime local_time() = 0;
 

@@ -89,6 +89,8 @@ class HeadlessService : public Platform {
     void sleep_ms(int milliseconds) override;
     void wait_for_input(int timeout_ms) override;
     void beep(int frequency, int duration_ms) override;
+    // The surfaces are what the user sees: whatever is drawn is shown already.
+    void wait_until_shown() override {}
     LocalDate local_date() override { return date_; }
     LocalTime local_time() override { return time_; }
     void run_dialog(Dialog& dialog) override;

@@ -31,6 +31,9 @@ using std::chrono::system_clock;
 
 // The screen is repainted at most this often however fast the program draws.
 constexpr milliseconds k_repaint_interval{16};
+// The longest a pause or wait_until_shown waits for the window thread to show the picture:
+// that thread may be held by a message box or by the beep of "Exit".
+constexpr milliseconds k_longest_show_wait{250};
 
 // One thread waits until another says it is done. Shared, so neither side can outlive it.
 class Completion {
@@ -86,7 +89,7 @@ QtWindowService::QtWindowService()
 
     repaint_timer_ = new QTimer(frame_);
     repaint_timer_->setSingleShot(true);
-    QObject::connect(repaint_timer_, &QTimer::timeout, frame_, [this] { repaint_changed(); });
+    QObject::connect(repaint_timer_, &QTimer::timeout, frame_, [this] { repaint_changed(false); });
 
     fatal_notice_ = [this](const std::string& message) {
         QMessageBox box(QMessageBox::Critical, frame_->windowTitle(),
@@ -325,11 +328,33 @@ void QtWindowService::present(int) {
 }
 
 // The program pauses (waits, sleeps or plays a tone) when it has finished a picture: whatever
-// it drew is shown now rather than at the end of the repaint interval.
+// it drew is on the screen before the pause begins rather than at the end of the repaint
+// interval, so a tone starts with its picture in view. Waiting also leaves the processor to
+// the window thread, which would otherwise often wait for this thread's next pause.
 void QtWindowService::present_finished_picture() {
-    if (!unshown_change_.load(std::memory_order_acquire)) return;
-    urgent_repaint_.store(true, std::memory_order_release);
-    post_repaint();
+    if (unshown_change_.load(std::memory_order_acquire)) wait_until_shown();
+}
+
+// The repaint is queued behind whatever the window thread has to do first, so a repaint under
+// way or queued is finished before it; it sends the pixels to the window system before it
+// returns.
+void QtWindowService::wait_until_shown() {
+    if (on_gui_thread()) {
+        repaint_changed(true);
+        return;
+    }
+    std::unique_lock lock(shown_mutex_);
+    const uint64_t request = ++shown_requested_;
+    lock.unlock();
+    post([this, request] {
+        repaint_changed(true);
+        const std::lock_guard served(shown_mutex_);
+        // Queued functions run in the order posted: every earlier request is served too.
+        shown_served_ = request;
+        shown_signal_.notify_all();
+    });
+    lock.lock();
+    shown_signal_.wait_for(lock, k_longest_show_wait, [&] { return shown_served_ >= request; });
 }
 
 void QtWindowService::post_repaint() {
@@ -337,15 +362,14 @@ void QtWindowService::post_repaint() {
     if (repaint_posted_.exchange(true, std::memory_order_acq_rel)) return;
     post([this] {
         repaint_posted_.store(false, std::memory_order_release);
-        repaint_changed();
+        repaint_changed(false);
     });
 }
 
-void QtWindowService::repaint_changed() {
+void QtWindowService::repaint_changed(bool at_once) {
     const auto now = steady_clock::now();
-    const bool urgent = urgent_repaint_.exchange(false, std::memory_order_acq_rel);
     const auto due = last_repaint_ + k_repaint_interval;
-    if (!urgent && now < due) {
+    if (!at_once && now < due) {
         if (!repaint_timer_->isActive()) {
             repaint_timer_->start(std::chrono::ceil<milliseconds>(due - now));
         }

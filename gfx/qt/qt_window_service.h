@@ -54,6 +54,7 @@ class QtWindowService : public Platform {
     void sleep_ms(int milliseconds) override;
     void wait_for_input(int timeout_ms) override;
     void beep(int frequency, int duration_ms) override;
+    void wait_until_shown() override;
     LocalDate local_date() override;
     LocalTime local_time() override;
     void run_dialog(Dialog& dialog) override;
@@ -90,7 +91,8 @@ class QtWindowService : public Platform {
     // stamp can be trusted. GUI thread only.
     std::optional<double> event_seconds(uint64_t stamp_ms);
     void post_repaint();
-    void repaint_changed();
+    // Paints every view's changes; at most once per repaint interval unless `at_once`.
+    void repaint_changed(bool at_once);
     void present_finished_picture();
     [[noreturn]] void show_fatal_and_end(const std::string& message);
     [[noreturn]] void keep_windows_until_closed();
@@ -103,13 +105,18 @@ class QtWindowService : public Platform {
     FatalNotice fatal_notice_;
 
     // Repaints follow drawing at most every repaint interval, except the one that shows a
-    // finished picture: when the program pauses with something drawn and not yet shown, that
-    // is shown at once, so a stimulus is on screen when its timing starts.
+    // finished picture: when the program pauses with something drawn and not yet shown, or
+    // asks for its picture to be shown, that is shown at once and the program waits for it.
     std::atomic<bool> repaint_posted_{false};
     std::atomic<bool> unshown_change_{false};
-    std::atomic<bool> urgent_repaint_{false};
     QTimer* repaint_timer_ = nullptr;
     std::chrono::steady_clock::time_point last_repaint_;
+
+    // Requests of wait_until_shown, numbered, and the latest one the GUI thread has served.
+    std::mutex shown_mutex_;
+    std::condition_variable shown_signal_;
+    uint64_t shown_requested_ = 0;
+    uint64_t shown_served_ = 0;
 
     std::mutex input_mutex_;
     std::condition_variable input_signal_;

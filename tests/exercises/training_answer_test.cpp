@@ -60,6 +60,16 @@ std::ostream& operator<<(std::ostream& out, const Tone& tone) {
     return out << tone.frequency << " Hz " << tone.duration_ms << " ms at " << tone.at_ms;
 }
 
+// The twin with a screen that takes `show_ms` to show what is drawn, as a real one takes a
+// moment.
+class SlowScreenService : public HeadlessService {
+  public:
+    void wait_until_shown() override {
+        if (show_ms > 0) sleep_ms(show_ms);
+    }
+    int show_ms = 0;
+};
+
 class AnswerWindowTest : public ::testing::Test {
   protected:
     AnswerWindowTest() {
@@ -138,7 +148,7 @@ class AnswerWindowTest : public ::testing::Test {
         return pixels;
     }
 
-    HeadlessService service;
+    SlowScreenService service;
     int64_t opened_ms = 0;
     std::size_t first_tone = 0;
     std::vector<Colour> progress_row;  // row 5 as the window opened
@@ -270,6 +280,24 @@ GTEST_TEST_F(AnswerWindowTest, AnswerTimeIsThePressOwnMomentUnlessItsStampIsUnus
         EXPECT_EQ(result.outcome, AnswerOutcome::correct);
         EXPECT_NEAR(result.seconds, c.seconds, 0.0005);
     }
+}
+
+// However long the screen takes to show the figure, the answer is timed from the bar that
+// turns green with the figure in view, not from before the figure was on the screen.
+GTEST_TEST_F(AnswerWindowTest, AnswerClockStartsWithTheFigureOnTheScreen) {
+    service.show_ms = 7;
+    std::optional<int64_t> green_at_ms;
+    service.set_user([&](HeadlessService& s) {
+        if (!green_at_ms && s.pixel(0, 15) == k_green) green_at_ms = s.now_ms();
+        if (green_at_ms && s.now_ms() == *green_at_ms + 49) s.click(gfx::k_key_left);
+    });
+    AnswerResult result;
+    service.run(nullptr,
+                [&](gfx::Canvas& ws) { result = exercises::await_answer(ws, 980, 1, 10, k_left); });
+    ASSERT_TRUE(green_at_ms);
+    EXPECT_EQ(result.outcome, AnswerOutcome::correct);
+    // The bar is seen in the millisecond after the clock starts.
+    EXPECT_NEAR(result.seconds, 0.050f, 0.0005);
 }
 
 GTEST_TEST_F(AnswerWindowTest, BothButtonsOrAMenuRequestAbandonAtOnceLeavingTheScreen) {

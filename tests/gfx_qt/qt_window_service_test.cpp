@@ -280,9 +280,10 @@ GTEST_TEST_F(QtWindowServiceTest, UnitClosedOnTheWindowThreadLeavesTheScreenAtOn
 }
 
 // Repaints follow drawing at most every 16 ms, but a picture finished right after a repaint
-// (the answer window opening just after its stimulus) must not wait that out: it is shown as
-// soon as the program pauses, whichever way it pauses.
-GTEST_TEST_F(QtWindowServiceTest, FinishedPictureIsShownWhenTheProgramPauses) {
+// (the answer window opening just after its stimulus) must not wait that out: whichever way the
+// program pauses, the pause begins only once the picture is on the screen, and
+// wait_until_shown returns only then.
+GTEST_TEST_F(QtWindowServiceTest, PauseBeginsWithTheFinishedPictureOnTheScreen) {
     service.show_frame();
     open_graphics_window();
     auto* view = service.child_view(1);
@@ -291,6 +292,7 @@ GTEST_TEST_F(QtWindowServiceTest, FinishedPictureIsShownWhenTheProgramPauses) {
         {"sleep", [&] { service.sleep_ms(1); }},
         {"wait for input", [&] { service.wait_for_input(1); }},
         {"tone", [&] { service.beep(0, 1); }},
+        {"wait until shown", [&] { service.wait_until_shown(); }},
     };
     gfx::Colour colour = 0x0000FF;
     for (const auto& [what, pause] : pauses) {
@@ -300,17 +302,42 @@ GTEST_TEST_F(QtWindowServiceTest, FinishedPictureIsShownWhenTheProgramPauses) {
         ASSERT_TRUE(
             QTest::qWaitFor([&] { return view->painted_generation() == surface->generation(); }));
 
-        std::thread([&] {
+        std::atomic<bool> paused = false;
+        std::thread program([&] {
             service.canvas().set_colour(colour);
             service.canvas().rectangle(gfx::Shape::filled, 100, 50, 119, 59);
             pause();
-        }).join();
-        // Only what is already queued runs: no timer can have fired for it.
-        QCoreApplication::processEvents();
-        QCoreApplication::processEvents();
+            paused = true;
+        });
+        // The window thread handles nothing for a while, so nothing can show the picture.
+        std::this_thread::sleep_for(milliseconds(50));
+        EXPECT_FALSE(paused) << "the pause ended before its picture was shown";
+        EXPECT_TRUE(QTest::qWaitFor([&] { return paused.load(); }));
+        program.join();
         EXPECT_EQ(view->painted_generation(), surface->generation());
         colour ^= 0x00FFFF;
     }
+}
+
+// A window thread held elsewhere (a message box, the beep of "Exit") holds the program only
+// for a moment: the picture is then shown when that thread comes back.
+GTEST_TEST_F(QtWindowServiceTest, WaitingForAPictureEndsWhenTheWindowThreadIsHeld) {
+    service.show_frame();
+    open_graphics_window();
+    auto* view = service.child_view(1);
+    const auto surface = service.canvas().surface(1);
+    std::atomic<bool> waited = false;
+    std::thread program([&] {
+        service.canvas().rectangle(gfx::Shape::filled, 100, 50, 119, 59);
+        service.wait_until_shown();
+        waited = true;
+    });
+    const auto held_until = Clock::now() + std::chrono::seconds(2);
+    while (!waited && Clock::now() < held_until) std::this_thread::sleep_for(milliseconds(1));
+    program.join();
+    EXPECT_TRUE(waited) << "the program waited as long as the window thread was held";
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return view->painted_generation() == surface->generation(); }));
 }
 
 GTEST_TEST_F(QtWindowServiceTest, MouseEventsReachTheRegisteredRoutine) {
