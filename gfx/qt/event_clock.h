@@ -20,7 +20,9 @@ constexpr double k_stamp_agreement_ms = 5.0;
 class EventClock {
   public:
     // The moment of an event stamped `stamp_ms` (0: not stamped) that arrived when the
-    // monotonic clock read `arrival_ms`, in milliseconds of that clock; never after the arrival.
+    // monotonic clock read `arrival_ms`, in milliseconds of that clock: the middle of the
+    // stamped millisecond, or of its part before the arrival when the event arrived within it;
+    // never after the arrival.
     std::optional<double> moment(uint64_t stamp_ms, double arrival_ms);
 
   private:

@@ -22,8 +22,8 @@ GTEST_TEST(EventClockTest, StampsCountOnceTheyAgreeWithTheClockAndNeverAfterADis
     };
     const Case cases[] = {
         {"a stamp 2 ms old: the middle of its millisecond", {{1000, 1002.3, 1000.5}}},
-        {"a stamp of the arrival's millisecond is never after the arrival",
-         {{1000, 1000.2, 1000.2}}},
+        {"a stamp of the arrival's millisecond: the middle of its part before the arrival",
+         {{1000, 1000.2, 1000.1}, {1001, 1001.9, 1001.45}}},
         {"no stamp", {{0, 1000.0, std::nullopt}}},
         {"a first stamp too old to show agreement is not used",
          {{1000, 1010.0, std::nullopt}, {1020, 1021.0, 1020.5}}},
@@ -34,10 +34,10 @@ GTEST_TEST(EventClockTest, StampsCountOnceTheyAgreeWithTheClockAndNeverAfterADis
         {"a stamp in the future after agreement ends it too",
          {{1000, 1001.0, 1000.5}, {1100, 1010.0, std::nullopt}, {1011, 1011.5, std::nullopt}}},
         {"a few milliseconds ahead is still one clock",
-         {{1003, 1000.0, 1000.0}, {1004, 1004.5, 1004.5}}},
+         {{1003, 1000.0, 1000.0}, {1004, 1004.5, 1004.25}}},
         {"stamps cut to 32 bits, across their wrap",
          {{k_wrap - 1, double(k_wrap) + 3.2, double(k_wrap) - 0.5},
-          {2, double(k_wrap) + 2.9, double(k_wrap) + 2.5}}},
+          {2, double(k_wrap) + 2.9, double(k_wrap) + 2.45}}},
         {"a clock counting from another start, such as the program's",
          {{12, 5'000'000.0, std::nullopt}, {13, 5'000'001.0, std::nullopt}}},
     };
