@@ -47,6 +47,11 @@ class Completion {
         std::unique_lock lock(mutex_);
         condition_.wait(lock, [this] { return done_; });
     }
+    // Waits no longer than `timeout`.
+    void wait_for(milliseconds timeout) {
+        std::unique_lock lock(mutex_);
+        condition_.wait_for(lock, timeout, [this] { return done_; });
+    }
 
   private:
     std::mutex mutex_;
@@ -343,18 +348,12 @@ void QtWindowService::wait_until_shown() {
         repaint_changed(true);
         return;
     }
-    std::unique_lock lock(shown_mutex_);
-    const uint64_t request = ++shown_requested_;
-    lock.unlock();
-    post([this, request] {
+    const auto shown = std::make_shared<Completion>();
+    post([this, shown] {
         repaint_changed(true);
-        const std::lock_guard served(shown_mutex_);
-        // Queued functions run in the order posted: every earlier request is served too.
-        shown_served_ = request;
-        shown_signal_.notify_all();
+        shown->signal();
     });
-    lock.lock();
-    shown_signal_.wait_for(lock, k_longest_show_wait, [&] { return shown_served_ >= request; });
+    shown->wait_for(k_longest_show_wait);
 }
 
 void QtWindowService::post_repaint() {

@@ -112,12 +112,6 @@ class QtWindowService : public Platform {
     QTimer* repaint_timer_ = nullptr;
     std::chrono::steady_clock::time_point last_repaint_;
 
-    // Requests of wait_until_shown, numbered, and the latest one the GUI thread has served.
-    std::mutex shown_mutex_;
-    std::condition_variable shown_signal_;
-    uint64_t shown_requested_ = 0;
-    uint64_t shown_served_ = 0;
-
     std::mutex input_mutex_;
     std::condition_variable input_signal_;
     bool input_pending_ = false;
