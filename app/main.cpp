@@ -6,6 +6,6 @@
 // program on a thread of its own. The program ends only through the platform.
 int main(int argc, char** argv) {
     gfx::run_qt_program(
-        argc, argv, [](gfx::Canvas& ws) { return app::INITIALSETTINGS(ws); },
-        [](gfx::Canvas& ws) { app::main_program(ws); });
+        argc, argv, [](gfx::Canvas& canvas) { return app::INITIALSETTINGS(canvas); },
+        [](gfx::Canvas& canvas) { app::main_program(canvas); });
 }

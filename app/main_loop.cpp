@@ -17,8 +17,8 @@ using state::store;
 
 }  // namespace
 
-MainLoop::MainLoop(gfx::Canvas& ws, const Routines& routines)
-    : ws_(ws), routines_(routines), KADRDIM(exercises::k_image_buffer_size) {}
+MainLoop::MainLoop(gfx::Canvas& canvas, const Routines& routines)
+    : ws_(canvas), routines_(routines), KADRDIM(exercises::k_image_buffer_size) {}
 
 void MainLoop::run() {
     for (;;) {

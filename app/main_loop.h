@@ -16,7 +16,7 @@ namespace app {
 // mouse at the poll points.
 class MainLoop {
   public:
-    MainLoop(gfx::Canvas& ws, const Routines& routines);
+    MainLoop(gfx::Canvas& canvas, const Routines& routines);
 
     [[noreturn]] void run();
 

@@ -23,32 +23,32 @@ Routines default_routines() {
 
 namespace {
 
-void start_up(gfx::Canvas& ws) {
+void start_up(gfx::Canvas& canvas) {
     state::store(state::run().MODEREQ, state::k_no_request);
-    ws.platform().set_exit_mode(2);
-    ws.platform().set_about_text(about_text());
-    ws.platform().set_frame_geometry(0, 0, 768, 1024);
-    plot::PAGE(ws, 1, 650, 980, "Trainer for eyes");
-    plot::SETCOL(ws, 7);
-    const gfx::WindowConfig config = ws.window_config();
+    canvas.platform().set_exit_mode(2);
+    canvas.platform().set_about_text(about_text());
+    canvas.platform().set_frame_geometry(0, 0, 768, 1024);
+    plot::PAGE(canvas, 1, 650, 980, "Trainer for eyes");
+    plot::SETCOL(canvas, 7);
+    const gfx::WindowConfig config = canvas.window_config();
     state::run().NXW = config.pixel_width;
     state::run().NYW = config.pixel_height;
-    ws.initialize_fonts();
-    params::VVDALND(ws);
-    ws.register_mouse(1, k_mouse_event_mask, on_mouse);
+    canvas.initialize_fonts();
+    params::VVDALND(canvas);
+    canvas.register_mouse(1, k_mouse_event_mask, on_mouse);
     state::store(state::run().MEVENT, 0);
 }
 
 }  // namespace
 
-void main_program(gfx::Canvas& ws, const Routines& routines) {
+void main_program(gfx::Canvas& canvas, const Routines& routines) {
     try {
-        start_up(ws);
-        MainLoop loop(ws, routines);
+        start_up(canvas);
+        MainLoop loop(canvas, routines);
         load_figures(state::run().figures);
         loop.run();
     } catch (const textio::IoError& error) {
-        ws.platform().report_fatal(error.message());
+        canvas.platform().report_fatal(error.message());
     }
 }
 

@@ -25,6 +25,6 @@ Routines default_routines();
 
 // The main program: start-up, then the start screen for the rest of the run. Never returns;
 // it ends through the platform. A fatal file error is reported through the platform.
-void main_program(gfx::Canvas& ws, const Routines& routines = default_routines());
+void main_program(gfx::Canvas& canvas, const Routines& routines = default_routines());
 
 }  // namespace app

@@ -5,20 +5,21 @@
 
 namespace app {
 
-bool INITIALSETTINGS(gfx::Canvas& ws) {
-    ws.platform().set_frame_geometry(50, 50, 400, 650);
-    ws.platform().append_menu(1, gfx::k_menu_enabled, "Exit", [&ws](int) { PROGEXIT(ws); });
-    ws.platform().append_menu(2, gfx::k_menu_enabled, "Effect from training",
-                              [](int) { TRITOUT_S(); });
-    ws.platform().append_menu(3, gfx::k_menu_enabled, "User guide",
-                              [&ws](int) { ws.platform().show_about(); });
+bool INITIALSETTINGS(gfx::Canvas& canvas) {
+    canvas.platform().set_frame_geometry(50, 50, 400, 650);
+    canvas.platform().append_menu(1, gfx::k_menu_enabled, "Exit",
+                                  [&canvas](int) { PROGEXIT(canvas); });
+    canvas.platform().append_menu(2, gfx::k_menu_enabled, "Effect from training",
+                                  [](int) { TRITOUT_S(); });
+    canvas.platform().append_menu(3, gfx::k_menu_enabled, "User guide",
+                                  [&canvas](int) { canvas.platform().show_about(); });
     return true;
 }
 
-void PROGEXIT(gfx::Canvas& ws) {
-    ws.close_unit(1);
-    ws.platform().beep(0, 350);
-    ws.platform().stop_program();
+void PROGEXIT(gfx::Canvas& canvas) {
+    canvas.close_unit(1);
+    canvas.platform().beep(0, 350);
+    canvas.platform().stop_program();
 }
 
 void TRITOUT_S() {

@@ -27,7 +27,7 @@ using PollCallback = std::function<bool(PollPoint)>;
 // KADRDIM can hold its image (image mode), the picture is composed in KADRDIM after a second of
 // grey and shown in one step; otherwise it is drawn on the window directly. NSHOWN becomes S
 // when the figure stage begins. Returns false when a poll point abandoned the picture.
-bool draw_start_picture(gfx::Canvas& ws, int32_t S, const state::FigureTables& figures,
+bool draw_start_picture(gfx::Canvas& canvas, int32_t S, const state::FigureTables& figures,
                         int32_t& NSHOWN, std::span<std::byte> KADRDIM, const PollCallback& poll);
 
 // Horizontal offset of the figure: 20 or 450, rounded down to a multiple of S, the side drawn

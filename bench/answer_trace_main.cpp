@@ -17,6 +17,6 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
     });
     gfx::run_qt_program(
-        argc, argv, [](gfx::Canvas& ws) { return app::INITIALSETTINGS(ws); },
-        [](gfx::Canvas& ws) { app::main_program(ws); });
+        argc, argv, [](gfx::Canvas& canvas) { return app::INITIALSETTINGS(canvas); },
+        [](gfx::Canvas& canvas) { app::main_program(canvas); });
 }

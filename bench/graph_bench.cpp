@@ -1,4 +1,4 @@
-// Times the progress graph on the headless window service: reading a results log of many
+// Times the progress graph on the headless platform: reading a results log of many
 // records twice and drawing it, and the peak resident memory while it does so.
 // Usage: graph_bench [records ...]   (default: 100000 1000000)
 
@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "gfx/headless/headless_service.h"
+#include "gfx/headless/headless_platform.h"
 #include "plot/page.h"
 #include "plot/pen.h"
 #include "results/log_reader.h"
@@ -114,12 +114,12 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(folder);
     std::filesystem::current_path(folder);
 
-    gfx::HeadlessService ws;
-    plot::PAGE(ws.canvas(), 1, 650, 980, "Trainer for eyes");
-    plot::SETCOL(ws.canvas(), 7);
-    ws.canvas().initialize_fonts();
-    ws.set_user([](gfx::HeadlessService&) { state::store(state::run().MEVENT, 1); });
-    results::TRITOUT(ws.canvas());  // fonts and caches warmed on an empty log
+    gfx::HeadlessPlatform canvas;
+    plot::PAGE(canvas.canvas(), 1, 650, 980, "Trainer for eyes");
+    plot::SETCOL(canvas.canvas(), 7);
+    canvas.canvas().initialize_fonts();
+    canvas.set_user([](gfx::HeadlessPlatform&) { state::store(state::run().MEVENT, 1); });
+    results::TRITOUT(canvas.canvas());  // fonts and caches warmed on an empty log
 
     std::printf("TRITOUT: read twice and draw; one pass: read and parse once, no drawing.\n");
     std::printf("Times in ms, best / median (wall, then processor); peak resident KiB.\n");
@@ -130,7 +130,7 @@ int main(int argc, char** argv) {
         const auto bytes = std::filesystem::file_size(results::k_log_file);
         const long peak_before = peak_resident_kib();
         const int runs = count <= 100000 ? 7 : 3;
-        const Timings graph = timed(runs, [&ws] { results::TRITOUT(ws.canvas()); });
+        const Timings graph = timed(runs, [&canvas] { results::TRITOUT(canvas.canvas()); });
         const Timings pass = timed(runs, [] { results::scan_log_span(results::k_log_file); });
         std::printf("%9d %11ju %5.0f/%5.0f | %5.0f/%5.0f %5.0f/%5.0f | %5.0f/%5.0f %11ld %11ld\n",
                     count, static_cast<uintmax_t>(bytes), graph.best_wall, graph.median_wall,

@@ -1,4 +1,4 @@
-// Answer timing on the headless service. The whole program runs on the virtual clock; a
+// Answer timing on the headless platform. The whole program runs on the virtual clock; a
 // scripted user starts trainings of one presentation, answers each a known number of
 // milliseconds after the answer window visibly opened, and leaves the summary. Each answer
 // time is then read back from the tones the program played and from its results log, and
@@ -20,12 +20,12 @@
 #include "app/menus.h"
 #include "bench/timing_stats.h"
 #include "exercises/training_answer.h"
-#include "gfx/headless/headless_service.h"
+#include "gfx/headless/headless_platform.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using gfx::HeadlessService;
+using gfx::HeadlessPlatform;
 
 // The program's working folder: the shipped figures and a parameter file for trainings of
 // one presentation with 10 s to answer. Entered while it exists, removed afterwards.
@@ -57,7 +57,7 @@ class WorkingFolder {
 // One answered training as the user saw it.
 struct Answer {
     int64_t delay_ms = 0;          // click - visible opening
-    std::size_t opening_tone = 0;  // index of the answer window's tone in the service's list
+    std::size_t opening_tone = 0;  // index of the answer window's tone in the platform's list
 };
 
 // A user who starts a training on the start screen, watches the signal bar, clicks
@@ -70,7 +70,7 @@ class Trainee {
 
     const std::vector<Answer>& answers() const { return answers_; }
 
-    void operator()(HeadlessService& s) {
+    void operator()(HeadlessPlatform& s) {
         const gfx::Colour signal = s.pixel(k_signal_x, k_signal_y);
         switch (stage_) {
             case Stage::start_screen:
@@ -148,16 +148,16 @@ int main(int argc, char** argv) {
     const int trainings = argc > 1 ? std::atoi(argv[1]) : 20;
 
     const WorkingFolder folder;
-    HeadlessService service;
+    HeadlessPlatform platform;
     Trainee trainee(trainings);
-    service.set_user(std::ref(trainee));
-    service.set_time_limit(30.0 * trainings + 60.0);
-    service.run([](gfx::Canvas& ws) { return app::INITIALSETTINGS(ws); },
-                [](gfx::Canvas& ws) { app::main_program(ws); });
+    platform.set_user(std::ref(trainee));
+    platform.set_time_limit(30.0 * trainings + 60.0);
+    platform.run([](gfx::Canvas& canvas) { return app::INITIALSETTINGS(canvas); },
+                 [](gfx::Canvas& canvas) { app::main_program(canvas); });
 
     const std::vector<Answer>& answers = trainee.answers();
     const std::vector<double> logged = logged_times_ms();
-    const std::vector<gfx::ToneRecord>& tones = service.tones();
+    const std::vector<gfx::ToneRecord>& tones = platform.tones();
     if (static_cast<int>(answers.size()) != trainings || logged.size() != answers.size()) {
         std::fprintf(stderr, "only %zu trainings were answered and %zu logged\n", answers.size(),
                      logged.size());

@@ -6,18 +6,18 @@
 #include "app/start_screen.h"
 #include "exercises/picture_writer.h"
 #include "exercises/random.h"
-#include "gfx/headless/headless_service.h"
+#include "gfx/headless/headless_platform.h"
 #include "plot/page.h"
 #include "state/shared_state.h"
 
 // One start-screen picture in image mode, from the grey fill to the finished picture on the
 // surface: capture, compose in the buffer, put. The one-second grey pause costs nothing on the
-// headless service's virtual clock, so the time measured is the program's own work.
+// headless platform's virtual clock, so the time measured is the program's own work.
 namespace {
 
 void compose_and_present(benchmark::State& run) {
-    gfx::HeadlessService service;
-    plot::PAGE(service.canvas(), 1, 650, 980, "Trainer for eyes");
+    gfx::HeadlessPlatform platform;
+    plot::PAGE(platform.canvas(), 1, 650, 980, "Trainer for eyes");
     state::run().NXW = 980;
     state::run().NYW = 650;
     app::load_figures(state::run().figures, PELIDOR_DATA_DIR "/pelidor.sym");
@@ -26,7 +26,7 @@ void compose_and_present(benchmark::State& run) {
     const int32_t size = static_cast<int32_t>(run.range(0));
     for (auto _ : run) {
         const bool complete =
-            app::draw_start_picture(service.canvas(), size, state::run().figures, shown, buffer,
+            app::draw_start_picture(platform.canvas(), size, state::run().figures, shown, buffer,
                                     [](app::PollPoint) { return false; });
         benchmark::DoNotOptimize(complete);
     }

@@ -2,22 +2,22 @@
 
 #include "app/figure_file.h"
 #include "exercises/training_frame.h"
-#include "gfx/headless/headless_service.h"
+#include "gfx/headless/headless_platform.h"
 #include "plot/page.h"
 #include "state/shared_state.h"
 
-// One training frame on the headless service, from the start of its drawing to the finished
+// One training frame on the headless platform, from the start of its drawing to the finished
 // stimulus on the surface. On the full 980 × 650 window the frame takes the image path
 // (composed in memory, put in one step, after a grey second that costs nothing on the virtual
 // clock); on any other window it takes the direct path, drawn row by row and point by point.
 namespace {
 
 void draw_frames(benchmark::State& run, int16_t width, int16_t height) {
-    gfx::HeadlessService service;
-    plot::PAGE(service.canvas(), 1, height, width, "Trainer for eyes");
+    gfx::HeadlessPlatform platform;
+    plot::PAGE(platform.canvas(), 1, height, width, "Trainer for eyes");
     state::FigureTables figures;
     app::load_figures(figures, PELIDOR_DATA_DIR "/pelidor.sym");
-    exercises::FrameDrawer frames(service.canvas(), width, height);
+    exercises::FrameDrawer frames(platform.canvas(), width, height);
     const auto size = static_cast<int32_t>(run.range(0));
     for (auto _ : run) {
         const auto placement = frames.draw(size, figures);

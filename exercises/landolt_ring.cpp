@@ -106,21 +106,21 @@ RingOutline place_ring(const RingSize& size, int32_t W, int32_t H, int S, int th
     return ring;
 }
 
-void draw_ring(gfx::Canvas& ws, const RingOutline& ring) {
+void draw_ring(gfx::Canvas& canvas, const RingOutline& ring) {
     const PixelBox& outer = ring.outer_disc;
     const PixelBox& inner = ring.inner_disc;
-    ws.set_colour(gfx::k_black);
-    ws.ellipse(gfx::Shape::filled, outer.x1, outer.y1, outer.x2, outer.y2);
-    ws.set_colour(gfx::k_white);
-    ws.ellipse(gfx::Shape::filled, inner.x1, inner.y1, inner.x2, inner.y2);
-    ws.polygon(gfx::Shape::filled, ring.gap);
+    canvas.set_colour(gfx::k_black);
+    canvas.ellipse(gfx::Shape::filled, outer.x1, outer.y1, outer.x2, outer.y2);
+    canvas.set_colour(gfx::k_white);
+    canvas.ellipse(gfx::Shape::filled, inner.x1, inner.y1, inner.x2, inner.y2);
+    canvas.polygon(gfx::Shape::filled, ring.gap);
 }
 
-void blank_screen(gfx::Canvas& ws, int32_t NX, int32_t NY) {
+void blank_screen(gfx::Canvas& canvas, int32_t NX, int32_t NY) {
     if (NX < 1 || NY < 1) return;
-    ws.set_colour(gfx::k_white);
-    ws.rectangle(gfx::Shape::filled, 0, 0, to_pixel(static_cast<float>(NX - 1)),
-                 to_pixel(static_cast<float>(NY - 1)));
+    canvas.set_colour(gfx::k_white);
+    canvas.rectangle(gfx::Shape::filled, 0, 0, to_pixel(static_cast<float>(NX - 1)),
+                     to_pixel(static_cast<float>(NY - 1)));
 }
 
 int16_t to_pixel(float coordinate) {

@@ -69,11 +69,11 @@ RingPlacement ring_placement(float side_draw, float tilt_draw);
 RingOutline place_ring(const RingSize& size, int32_t W, int32_t H, int S, int theta);
 
 // Draws the ring over whatever the window shows; it leaves the drawing colour white.
-void draw_ring(gfx::Canvas& ws, const RingOutline& ring);
+void draw_ring(gfx::Canvas& canvas, const RingOutline& ring);
 
 // Fills the rectangle (0, 0)–(NX − 1, NY − 1) of the screen's resolution white. A resolution
 // below the window's size leaves the rest of the window as it was.
-void blank_screen(gfx::Canvas& ws, int32_t NX, int32_t NY);
+void blank_screen(gfx::Canvas& canvas, int32_t NX, int32_t NY);
 
 // A coordinate as a 16-bit pixel: rounded to the nearest integer with halves away from zero,
 // held at the 16-bit limits when beyond them (0 for a value that is not a number).

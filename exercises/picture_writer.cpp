@@ -4,11 +4,11 @@
 
 namespace exercises {
 
-void grey_blank(gfx::Canvas& ws, int32_t width, int32_t top, int32_t height) {
-    ws.set_colour(k_grey);
-    ws.rectangle(gfx::Shape::filled, 0, static_cast<int16_t>(top), static_cast<int16_t>(width - 1),
-                 static_cast<int16_t>(height - 1));
-    ws.platform().sleep_ms(k_grey_blank_ms);
+void grey_blank(gfx::Canvas& canvas, int32_t width, int32_t top, int32_t height) {
+    canvas.set_colour(k_grey);
+    canvas.rectangle(gfx::Shape::filled, 0, static_cast<int16_t>(top),
+                     static_cast<int16_t>(width - 1), static_cast<int16_t>(height - 1));
+    canvas.platform().sleep_ms(k_grey_blank_ms);
 }
 
 void WindowPen::run(int32_t x_first, int32_t x_last, int32_t y, bool white) {

@@ -30,13 +30,13 @@ constexpr gfx::Colour k_grey = 0x808080;
 constexpr int k_grey_blank_ms = 1000;
 
 // True when the window of width × height pixels takes the image path.
-inline bool full_window_image(const gfx::Canvas& ws, int32_t width, int32_t height) {
-    return ws.image_size(0, 0, static_cast<int16_t>(width - 1), static_cast<int16_t>(height - 1)) ==
-           k_full_window_image_size;
+inline bool full_window_image(const gfx::Canvas& canvas, int32_t width, int32_t height) {
+    return canvas.image_size(0, 0, static_cast<int16_t>(width - 1),
+                             static_cast<int16_t>(height - 1)) == k_full_window_image_size;
 }
 
 // Fills window rows top .. height - 1 grey and waits the grey second.
-void grey_blank(gfx::Canvas& ws, int32_t width, int32_t top, int32_t height);
+void grey_blank(gfx::Canvas& canvas, int32_t width, int32_t top, int32_t height);
 
 // The pixels of an image buffer that will be put on the window at row `top`, covering window
 // rows top .. height - 1 of a window `width` pixels wide. Every pixel is 4 bytes blue, green,
@@ -114,12 +114,12 @@ class BlackBitmap {
 };
 
 // Draws on the active window of width × height pixels in white and black. A run is a line,
-// clipped by the service; a pixel outside the window is skipped rather than clipped, so a
+// clipped by the platform; a pixel outside the window is skipped rather than clipped, so a
 // far-off figure pixel cannot wrap into the window through the 16-bit coordinates.
 class WindowPen {
   public:
-    WindowPen(gfx::Canvas& ws, int32_t width, int32_t height)
-        : ws_(ws), width_(width), height_(height) {}
+    WindowPen(gfx::Canvas& canvas, int32_t width, int32_t height)
+        : ws_(canvas), width_(width), height_(height) {}
 
     int32_t width() const { return width_; }
 

@@ -32,10 +32,10 @@ void RAN2IN() {
     state::run().RAN2_state = state::GeneratorState{};
 }
 
-float RAN(gfx::Canvas& ws) {
+float RAN(gfx::Canvas& canvas) {
     if (!state::run().RAN_started) {
         state::run().RAN_started = true;
-        const gfx::LocalTime now = ws.platform().local_time();
+        const gfx::LocalTime now = canvas.platform().local_time();
         const int skip = now.hundredths * now.second;
         for (int i = 0; i < skip; ++i) RAN2();
     }

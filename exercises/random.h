@@ -15,7 +15,7 @@ float RAN2();
 void RAN2IN();
 
 // RAN2 after a skip, on its first call, of hundredths × seconds of the local time of day.
-float RAN(gfx::Canvas& ws);
+float RAN(gfx::Canvas& canvas);
 
 // A standard normal deviate (Box–Muller, sine branch) from two RAN11 values.
 float FNN();

@@ -22,16 +22,16 @@ const std::string k_result_font = "t'Times New Roman Cyr'h120w40ib";
 // Bisection over the acuity table: the highest level seen, or nothing when the check was
 // abandoned or the parameters cannot size a ring. Both buttons also clear the mouse state so
 // that the start screen does not take them as its own exit gesture.
-std::optional<float> search_acuity(gfx::Canvas& ws, int32_t W, int32_t H) {
+std::optional<float> search_acuity(gfx::Canvas& canvas, int32_t W, int32_t H) {
     const state::Parameters& screen = state::run().parameters;
     int low = 1;
     int high = k_acuity_levels;
     int probe = 2;
     while (true) {
         const LevelVerdict verdict =
-            TESTSTR(ws, TOZ(probe), screen.DIST, screen.DIAG, W, H, screen.NX, screen.NY);
+            TESTSTR(canvas, TOZ(probe), screen.DIST, screen.DIAG, W, H, screen.NX, screen.NY);
         if (state::both_buttons()) {
-            state::wait_until_released(ws.platform());
+            state::wait_until_released(canvas.platform());
             state::store(state::run().MBUTTON, 0);
             state::store(state::run().MEVENT, 0);
             state::store(state::run().MDOWN, 0);
@@ -53,27 +53,27 @@ std::optional<float> search_acuity(gfx::Canvas& ws, int32_t W, int32_t H) {
 }
 
 // The result in blue over the last ring.
-void show_result(gfx::Canvas& ws, float acuity) {
-    ws.set_colour(k_blue);
-    ws.set_font(k_label_font);
-    ws.move_to(200, 250);
-    ws.out_text("Visual acuity");
-    ws.set_font(k_result_font);
-    ws.move_to(500, 185);
-    ws.out_text(textio::format_fixed(acuity, 4, 1));
-    ws.set_font(k_label_font);
-    ws.move_to(60, 550);
-    ws.out_text("For continuation press any mouse button");
+void show_result(gfx::Canvas& canvas, float acuity) {
+    canvas.set_colour(k_blue);
+    canvas.set_font(k_label_font);
+    canvas.move_to(200, 250);
+    canvas.out_text("Visual acuity");
+    canvas.set_font(k_result_font);
+    canvas.move_to(500, 185);
+    canvas.out_text(textio::format_fixed(acuity, 4, 1));
+    canvas.set_font(k_label_font);
+    canvas.move_to(60, 550);
+    canvas.out_text("For continuation press any mouse button");
 }
 
 }  // namespace
 
-void EVETEST(gfx::Canvas& ws, int32_t& NXW, int32_t& NYW) {
-    const std::optional<float> acuity = search_acuity(ws, NXW, NYW);
+void EVETEST(gfx::Canvas& canvas, int32_t& NXW, int32_t& NYW) {
+    const std::optional<float> acuity = search_acuity(canvas, NXW, NYW);
     if (!acuity) return;
-    results::append_sight_check(ws, *acuity);
-    show_result(ws, *acuity);
-    state::wait_for_press(ws.platform());
+    results::append_sight_check(canvas, *acuity);
+    show_result(canvas, *acuity);
+    state::wait_for_press(canvas.platform());
 }
 
 }  // namespace exercises

@@ -11,6 +11,6 @@ namespace exercises {
 // NXW × NYW is the window's size in pixels; the rings are centred in it. Returns at once,
 // without a record, when both buttons are pressed, when a menu request arrives, or when the
 // parameters cannot size a ring.
-void EVETEST(gfx::Canvas& ws, int32_t& NXW, int32_t& NYW);
+void EVETEST(gfx::Canvas& canvas, int32_t& NXW, int32_t& NYW);
 
 }  // namespace exercises

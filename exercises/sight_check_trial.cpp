@@ -42,10 +42,10 @@ enum class Response { correct, wrong, unanswered, abandoned };
 
 // Polls every 200 ms until the user answers or 2 s have passed since the ring appeared. The
 // answer is the button code latched when MEVENT was first seen set.
-Response await_answer(gfx::Canvas& ws, int side, double shown_at) {
+Response await_answer(gfx::Canvas& canvas, int side, double shown_at) {
     while (true) {
-        ws.platform().sleep_ms(k_poll_ms);
-        const auto elapsed = static_cast<float>(ws.platform().clock_seconds() - shown_at);
+        canvas.platform().sleep_ms(k_poll_ms);
+        const auto elapsed = static_cast<float>(canvas.platform().clock_seconds() - shown_at);
         if (state::request_pending() || state::both_buttons()) return Response::abandoned;
         if (state::press_arrived()) {
             const int32_t expected =
@@ -74,29 +74,29 @@ struct Tally {
 };
 
 // A feedback tone, unless both buttons are down by now. False when the check is abandoned.
-bool feedback(gfx::Canvas& ws, Tone tone) {
+bool feedback(gfx::Canvas& canvas, Tone tone) {
     if (state::both_buttons()) return false;
-    play(ws, tone);
+    play(canvas, tone);
     return true;
 }
 
 // Counts the response and sounds its feedback. False when the check is abandoned.
-bool score(gfx::Canvas& ws, Response response, float A, Tally& tally) {
+bool score(gfx::Canvas& canvas, Response response, float A, Tally& tally) {
     switch (response) {
         case Response::correct:
             ++tally.correct_in_a_row;
             tally.unanswered = 0;
-            return feedback(ws, k_correct_tone);
+            return feedback(canvas, k_correct_tone);
         case Response::wrong:
             ++tally.wrong;
             tally.correct_in_a_row = 0;
-            if (!feedback(ws, k_wrong_tone)) return false;
-            ws.platform().sleep_ms(k_wrong_answer_pause_ms);
+            if (!feedback(canvas, k_wrong_tone)) return false;
+            canvas.platform().sleep_ms(k_wrong_answer_pause_ms);
             return true;
         case Response::unanswered:
             if (!tally.answered_yet() && A == k_first_level) return true;
             ++tally.unanswered;
-            return feedback(ws, k_unanswered_tone);
+            return feedback(canvas, k_unanswered_tone);
         case Response::abandoned:
             return false;
     }
@@ -104,19 +104,19 @@ bool score(gfx::Canvas& ws, Response response, float A, Tally& tally) {
 }
 
 // A white screen for at least a second between rings. False when the check is abandoned.
-bool blank_pause(gfx::Canvas& ws, int32_t NX, int32_t NY) {
-    blank_screen(ws, NX, NY);
-    const double blank_from = ws.platform().clock_seconds();
+bool blank_pause(gfx::Canvas& canvas, int32_t NX, int32_t NY) {
+    blank_screen(canvas, NX, NY);
+    const double blank_from = canvas.platform().clock_seconds();
     do {
-        ws.platform().sleep_ms(k_poll_ms);
+        canvas.platform().sleep_ms(k_poll_ms);
         if (state::both_buttons()) return false;
-    } while (ws.platform().clock_seconds() - blank_from < k_blank_pause_s);
+    } while (canvas.platform().clock_seconds() - blank_from < k_blank_pause_s);
     return true;
 }
 
 }  // namespace
 
-LevelVerdict TESTSTR(gfx::Canvas& ws, float A, float DIST, float DIAG, int32_t W, int32_t H,
+LevelVerdict TESTSTR(gfx::Canvas& canvas, float A, float DIST, float DIAG, int32_t W, int32_t H,
                      int32_t NX, int32_t NY) {
     const std::optional<RingSize> size = ring_size(A, DIST, DIAG, NX, NY);
     if (!size) return LevelVerdict::no_ring;
@@ -124,19 +124,19 @@ LevelVerdict TESTSTR(gfx::Canvas& ws, float A, float DIST, float DIAG, int32_t W
     Tally tally;
     while (true) {
         const RingPlacement placement = random_placement();
-        blank_screen(ws, NX, NY);
-        draw_ring(ws, place_ring(*size, W, H, placement.side, placement.tilt));
+        blank_screen(canvas, NX, NY);
+        draw_ring(canvas, place_ring(*size, W, H, placement.side, placement.tilt));
 
-        const double shown_at = ws.platform().clock_seconds();
+        const double shown_at = canvas.platform().clock_seconds();
         if (state::both_buttons()) return LevelVerdict::abandoned;
         // Clicks made during the pauses before this ring are not answers to it.
         state::forget_press();
-        play(ws, k_ring_shown_tone);
+        play(canvas, k_ring_shown_tone);
 
-        const Response response = await_answer(ws, placement.side, shown_at);
-        if (!score(ws, response, A, tally)) return LevelVerdict::abandoned;
+        const Response response = await_answer(canvas, placement.side, shown_at);
+        if (!score(canvas, response, A, tally)) return LevelVerdict::abandoned;
         if (const std::optional<LevelVerdict> verdict = tally.verdict()) return *verdict;
-        if (!blank_pause(ws, NX, NY)) return LevelVerdict::abandoned;
+        if (!blank_pause(canvas, NX, NY)) return LevelVerdict::abandoned;
     }
 }
 

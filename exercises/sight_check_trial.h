@@ -19,7 +19,7 @@ enum class LevelVerdict {
 // DIAG (inches) and resolution NX × NY, and centred in the window of W × H pixels. The user
 // answers with the button on the side of the gap within 2 s of each ring. With a verdict the
 // last ring stays on the screen.
-LevelVerdict TESTSTR(gfx::Canvas& ws, float A, float DIST, float DIAG, int32_t W, int32_t H,
+LevelVerdict TESTSTR(gfx::Canvas& canvas, float A, float DIST, float DIAG, int32_t W, int32_t H,
                      int32_t NX, int32_t NY);
 
 }  // namespace exercises

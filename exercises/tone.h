@@ -11,8 +11,8 @@ struct Tone {
 };
 
 // Sounds the tone; returns when its length has passed.
-inline void play(gfx::Canvas& ws, Tone tone) {
-    ws.platform().beep(tone.frequency, tone.duration_ms);
+inline void play(gfx::Canvas& canvas, Tone tone) {
+    canvas.platform().beep(tone.frequency, tone.duration_ms);
 }
 
 }  // namespace exercises

@@ -51,7 +51,8 @@ TrainingSummary summarise(int32_t count, const Tally& tally) {
                            2 * tally.NERR + tally.NNOANS};
 }
 
-void log_training(gfx::Canvas& ws, int32_t K, const Tally& tally, const TrainingSummary& summary) {
+void log_training(gfx::Canvas& canvas, int32_t K, const Tally& tally,
+                  const TrainingSummary& summary) {
     results::TrainingRecord record;
     record.size = K;
     record.presented = summary.NVOL;
@@ -60,22 +61,22 @@ void log_training(gfx::Canvas& ws, int32_t K, const Tally& tally, const Training
     record.not_answered = tally.NNOANS;
     record.average_time = summary.TAV;
     record.push_ups = summary.NPUP;
-    results::append_training(ws, record);
+    results::append_training(canvas, record);
 }
 
 }  // namespace
 
-void TEST(gfx::Canvas& ws, int32_t& NSHOWN, state::FigureTables& figures, int16_t& NXW,
+void TEST(gfx::Canvas& canvas, int32_t& NSHOWN, state::FigureTables& figures, int16_t& NXW,
           int16_t& NYW) {
     const int32_t K = NSHOWN;
     const int16_t width = NXW;
     const int16_t height = NYW;
 
-    ws.set_colour(k_dark_green);
-    ws.rectangle(gfx::Shape::filled, 0, 0, static_cast<int16_t>(width - 1),
-                 static_cast<int16_t>(height - 1));
-    draw_idle_bars(ws, width);
-    FrameDrawer frames(ws, width, height);
+    canvas.set_colour(k_dark_green);
+    canvas.rectangle(gfx::Shape::filled, 0, 0, static_cast<int16_t>(width - 1),
+                     static_cast<int16_t>(height - 1));
+    draw_idle_bars(canvas, width);
+    FrameDrawer frames(canvas, width, height);
 
     // The volume is taken once: the run makes exactly the presentations it started with.
     const int32_t count = state::run().parameters.NVOL;
@@ -83,13 +84,13 @@ void TEST(gfx::Canvas& ws, int32_t& NSHOWN, state::FigureTables& figures, int16_
     for (int32_t number = 1; number <= count; ++number) {
         const std::optional<FigurePlacement> placement = frames.draw(K, figures);
         if (!placement) return;
-        if (!count_answer(await_answer(ws, width, number, count, *placement), tally)) return;
+        if (!count_answer(await_answer(canvas, width, number, count, *placement), tally)) return;
     }
 
     const TrainingSummary summary = summarise(count, tally);
-    draw_summary(ws, width, height, summary);
-    log_training(ws, K, tally, summary);
-    prompt_and_wait(ws);
+    draw_summary(canvas, width, height, summary);
+    log_training(canvas, K, tally, summary);
+    prompt_and_wait(canvas);
 }
 
 }  // namespace exercises

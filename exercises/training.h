@@ -12,7 +12,7 @@ namespace exercises {
 // matching mouse button within TANS seconds; then the summary with the push-up prescription,
 // one record in the results log, and a wait for a click. Both buttons together, or a menu
 // request during an answer window, abandon it at once with no summary and no record.
-void TEST(gfx::Canvas& ws, int32_t& NSHOWN, state::FigureTables& figures, int16_t& NXW,
+void TEST(gfx::Canvas& canvas, int32_t& NSHOWN, state::FigureTables& figures, int16_t& NXW,
           int16_t& NYW);
 
 }  // namespace exercises

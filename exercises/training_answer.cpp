@@ -22,9 +22,9 @@ constexpr int k_wrong_pause_ms = 3000;
 
 AnswerListener answer_listener;
 
-void fill(gfx::Canvas& ws, gfx::Colour colour, int16_t x1, int16_t y1, int16_t x2, int16_t y2) {
-    ws.set_colour(colour);
-    ws.rectangle(gfx::Shape::filled, x1, y1, x2, y2);
+void fill(gfx::Canvas& canvas, gfx::Colour colour, int16_t x1, int16_t y1, int16_t x2, int16_t y2) {
+    canvas.set_colour(colour);
+    canvas.rectangle(gfx::Shape::filled, x1, y1, x2, y2);
 }
 
 AnswerOutcome judge(int32_t button, const FigurePlacement& placement) {
@@ -46,30 +46,30 @@ void set_answer_listener(AnswerListener listener) {
     answer_listener = std::move(listener);
 }
 
-void draw_idle_bars(gfx::Canvas& ws, int16_t width) {
+void draw_idle_bars(gfx::Canvas& canvas, int16_t width) {
     const int16_t right = static_cast<int16_t>(width - 1);
-    fill(ws, k_progress_to_do, 0, k_progress_top, right, k_progress_bottom);
-    fill(ws, k_signal_idle, 0, k_signal_top, right, k_signal_bottom);
+    fill(canvas, k_progress_to_do, 0, k_progress_top, right, k_progress_bottom);
+    fill(canvas, k_signal_idle, 0, k_signal_top, right, k_signal_bottom);
 }
 
-AnswerResult await_answer(gfx::Canvas& ws, int16_t width, int32_t number, int32_t count,
+AnswerResult await_answer(gfx::Canvas& canvas, int16_t width, int32_t number, int32_t count,
                           const FigurePlacement& placement) {
     // The figure drawn just before is on the screen when the answer clock starts.
-    ws.platform().wait_until_shown();
-    const double t0 = ws.platform().clock_seconds();
+    canvas.platform().wait_until_shown();
+    const double t0 = canvas.platform().clock_seconds();
     state::forget_press();
 
     const int16_t right = static_cast<int16_t>(width - 1);
-    fill(ws, k_signal_waiting, 0, k_signal_top, right, k_signal_bottom);
+    fill(canvas, k_signal_waiting, 0, k_signal_top, right, k_signal_bottom);
     const auto progress = static_cast<int16_t>((int64_t{width} - 1) * number / count);
-    fill(ws, k_progress_to_do, progress, k_progress_top, right, k_progress_bottom);
-    fill(ws, k_progress_done, 0, k_progress_top, progress, k_progress_bottom);
-    play(ws, k_window_opens);
+    fill(canvas, k_progress_to_do, progress, k_progress_top, right, k_progress_bottom);
+    fill(canvas, k_progress_done, 0, k_progress_top, progress, k_progress_bottom);
+    play(canvas, k_window_opens);
 
     const float allowed = state::run().parameters.TANS;
     AnswerResult result;
     for (;;) {
-        const double poll = ws.platform().clock_seconds();
+        const double poll = canvas.platform().clock_seconds();
         const auto elapsed = static_cast<float>(poll - t0);
         if (state::request_pending()) return {AnswerOutcome::abandoned};
         if (state::both_buttons()) return {AnswerOutcome::abandoned};
@@ -84,18 +84,18 @@ AnswerResult await_answer(gfx::Canvas& ws, int16_t width, int32_t number, int32_
         // Sleeps until an event or the answer time's end; an event wakes it at once, so the
         // answer is timed to the millisecond without the loop spinning.
         const double remaining_ms = std::ceil((allowed - elapsed) * 1000.0);
-        ws.platform().wait_for_input(static_cast<int>(std::clamp(remaining_ms, 1.0, 100.0)));
+        canvas.platform().wait_for_input(static_cast<int>(std::clamp(remaining_ms, 1.0, 100.0)));
     }
 
     if (result.outcome == AnswerOutcome::correct) {
-        play(ws, k_correct);
+        play(canvas, k_correct);
     } else if (result.outcome == AnswerOutcome::wrong) {
-        play(ws, k_wrong);
-        ws.platform().sleep_ms(k_wrong_pause_ms);
+        play(canvas, k_wrong);
+        canvas.platform().sleep_ms(k_wrong_pause_ms);
     } else {
-        play(ws, k_no_answer);
+        play(canvas, k_no_answer);
     }
-    fill(ws, k_signal_idle, 0, k_signal_top, right, k_signal_bottom);
+    fill(canvas, k_signal_idle, 0, k_signal_top, right, k_signal_bottom);
     const bool answered =
         result.outcome == AnswerOutcome::correct || result.outcome == AnswerOutcome::wrong;
     if (answered && answer_listener) answer_listener(result);

@@ -22,7 +22,7 @@ constexpr int16_t k_signal_top = 10;
 constexpr int16_t k_signal_bottom = 19;
 
 // Both bars as they stand before the first answer window: all blue, and red.
-void draw_idle_bars(gfx::Canvas& ws, int16_t width);
+void draw_idle_bars(gfx::Canvas& canvas, int16_t width);
 
 enum class AnswerOutcome { correct, wrong, not_answered, abandoned };
 
@@ -39,7 +39,7 @@ struct AnswerResult {
 // leaves it unanswered. Each ends with its tone (a wrong answer then with a 3 s pause) and the
 // signal bar red again. A menu request or both buttons abandon it at once, leaving the screen
 // as it is.
-AnswerResult await_answer(gfx::Canvas& ws, int16_t width, int32_t number, int32_t count,
+AnswerResult await_answer(gfx::Canvas& canvas, int16_t width, int32_t number, int32_t count,
                           const FigurePlacement& placement);
 
 // Called with every answer, correct or wrong, once its feedback is over: the benchmarks

@@ -23,13 +23,13 @@ std::optional<FigurePlacement> draw_stimulus(Target target, int32_t K, int32_t h
 
 }  // namespace
 
-FrameDrawer::FrameDrawer(gfx::Canvas& ws, int16_t width, int16_t height)
-    : ws_(ws), width_(width), height_(height) {
-    image_path_ = full_window_image(ws, width, height) && height > k_stimulus_top;
+FrameDrawer::FrameDrawer(gfx::Canvas& canvas, int16_t width, int16_t height)
+    : ws_(canvas), width_(width), height_(height) {
+    image_path_ = full_window_image(canvas, width, height) && height > k_stimulus_top;
     if (!image_path_) return;
     KADRDIM.assign(k_image_buffer_size, std::byte{0});
-    ws.get_image(0, 0, static_cast<int16_t>(width - 1),
-                 static_cast<int16_t>(height - k_stimulus_top - 1), KADRDIM);
+    canvas.get_image(0, 0, static_cast<int16_t>(width - 1),
+                     static_cast<int16_t>(height - k_stimulus_top - 1), KADRDIM);
 }
 
 std::optional<FigurePlacement> FrameDrawer::draw(int32_t K, const state::FigureTables& figures) {

@@ -22,7 +22,7 @@ class FrameDrawer {
   public:
     // Chooses the path and, on the image path, captures the stimulus area once, which gives the
     // buffer a valid image header. Call it after the bars are drawn.
-    FrameDrawer(gfx::Canvas& ws, int16_t width, int16_t height);
+    FrameDrawer(gfx::Canvas& canvas, int16_t width, int16_t height);
 
     bool image_path() const { return image_path_; }
 

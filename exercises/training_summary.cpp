@@ -37,11 +37,11 @@ std::string count_with_label(int32_t count, const LabelForms& forms, std::size_t
     return first_columns(textio::format_int(count, 4) + label(forms, count), columns);
 }
 
-void draw_text(gfx::Canvas& ws, const SummaryText& item) {
-    ws.set_font(item.font);
-    ws.set_colour(item.colour);
-    ws.move_to(item.x, item.y);
-    ws.out_text(item.text);
+void draw_text(gfx::Canvas& canvas, const SummaryText& item) {
+    canvas.set_font(item.font);
+    canvas.set_colour(item.colour);
+    canvas.move_to(item.x, item.y);
+    canvas.out_text(item.text);
 }
 
 }  // namespace
@@ -80,17 +80,18 @@ SummaryText closing_prompt() {
     return {k_small_font, k_summary_blue, 60, 550, "For continuation press any mouse button"};
 }
 
-void draw_summary(gfx::Canvas& ws, int16_t width, int16_t height, const TrainingSummary& summary) {
-    ws.set_colour(gfx::k_white);
-    ws.rectangle(gfx::Shape::filled, 0, 0, static_cast<int16_t>(width - 1),
-                 static_cast<int16_t>(height - 1));
-    for (const SummaryText& item : summary_texts(summary)) draw_text(ws, item);
+void draw_summary(gfx::Canvas& canvas, int16_t width, int16_t height,
+                  const TrainingSummary& summary) {
+    canvas.set_colour(gfx::k_white);
+    canvas.rectangle(gfx::Shape::filled, 0, 0, static_cast<int16_t>(width - 1),
+                     static_cast<int16_t>(height - 1));
+    for (const SummaryText& item : summary_texts(summary)) draw_text(canvas, item);
 }
 
-void prompt_and_wait(gfx::Canvas& ws) {
-    draw_text(ws, closing_prompt());
+void prompt_and_wait(gfx::Canvas& canvas) {
+    draw_text(canvas, closing_prompt());
     // Any event with a button held ends the wait, both buttons included.
-    state::wait_for_press(ws.platform());
+    state::wait_for_press(canvas.platform());
 }
 
 }  // namespace exercises

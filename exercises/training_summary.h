@@ -49,9 +49,10 @@ std::vector<SummaryText> summary_texts(const TrainingSummary& summary);
 SummaryText closing_prompt();
 
 // Fills the window white and draws the summary texts.
-void draw_summary(gfx::Canvas& ws, int16_t width, int16_t height, const TrainingSummary& summary);
+void draw_summary(gfx::Canvas& canvas, int16_t width, int16_t height,
+                  const TrainingSummary& summary);
 
 // Draws the closing prompt and waits for a mouse event with a button held.
-void prompt_and_wait(gfx::Canvas& ws);
+void prompt_and_wait(gfx::Canvas& canvas);
 
 }  // namespace exercises

@@ -11,10 +11,10 @@ namespace {
 
 constexpr int k_polygon_max_points = 16381;
 
-// A configuration field of -1 leaves the choice to the service.
-constexpr int16_t k_service_chooses = -1;
+// A configuration field of -1 leaves the choice to the platform.
+constexpr int16_t k_platform_chooses = -1;
 
-// The size a window takes when its record leaves the size to the service, or asks for one it
+// The size a window takes when its record leaves the size to the platform, or asks for one it
 // cannot make: the size it already has, or this one for a window that has none yet.
 struct Size {
     int16_t width;
@@ -43,12 +43,12 @@ void Canvas::open_child(int unit, std::string title) {
 bool Canvas::set_window_config(WindowConfig& config) {
     Child* child = active();
     if (child == nullptr) return false;
-    // A record the service cannot honour is corrected in place, so submitting it again works:
+    // A record the platform cannot honour is corrected in place, so submitting it again works:
     // a size it cannot make becomes the one it would choose, the other fields it cannot take
     // leave the choice to it.
-    const bool width_refused = config.pixel_width <= 0 && config.pixel_width != k_service_chooses;
+    const bool width_refused = config.pixel_width <= 0 && config.pixel_width != k_platform_chooses;
     const bool height_refused =
-        config.pixel_height <= 0 && config.pixel_height != k_service_chooses;
+        config.pixel_height <= 0 && config.pixel_height != k_platform_chooses;
     Size chosen = k_first_window_size;
     {
         std::lock_guard lock(mutex_);
@@ -60,15 +60,15 @@ bool Canvas::set_window_config(WindowConfig& config) {
     if (width_refused || height_refused || config.font_size == 0) {
         if (width_refused) config.pixel_width = chosen.width;
         if (height_refused) config.pixel_height = chosen.height;
-        if (config.font_size == 0) config.font_size = k_service_chooses;
-        if (config.text_columns == 0) config.text_columns = k_service_chooses;
-        if (config.text_rows == 0) config.text_rows = k_service_chooses;
-        if (config.colours == 0) config.colours = k_service_chooses;
+        if (config.font_size == 0) config.font_size = k_platform_chooses;
+        if (config.text_columns == 0) config.text_columns = k_platform_chooses;
+        if (config.text_rows == 0) config.text_rows = k_platform_chooses;
+        if (config.colours == 0) config.colours = k_platform_chooses;
         return false;
     }
-    const int width = config.pixel_width == k_service_chooses ? chosen.width : config.pixel_width;
+    const int width = config.pixel_width == k_platform_chooses ? chosen.width : config.pixel_width;
     const int height =
-        config.pixel_height == k_service_chooses ? chosen.height : config.pixel_height;
+        config.pixel_height == k_platform_chooses ? chosen.height : config.pixel_height;
     {
         std::lock_guard lock(mutex_);
         child->state.config = config;
@@ -272,7 +272,7 @@ int Canvas::set_font(const std::string& options) {
     if (child == nullptr || !child->state.fonts_ready) return -1;
     std::optional<FontSpec> request = parse_font_options(options);
     if (!request) return -1;
-    // Without best fit only an exact request is honoured; the one typeface this service has
+    // Without best fit only an exact request is honoured; the one typeface this platform has
     // stands in for every face, so both succeed once the fonts are prepared.
     child->state.font = std::move(request);
     return 1;

@@ -40,7 +40,7 @@ constexpr int k_dialog_ok = 1;
 constexpr int k_dialog_cancel = 2;
 
 // A modal dialog's record: the texts of its controls and the routines bound to them.
-// The service shows it; the routines run while it is shown and end it with exit().
+// The platform shows it; the routines run while it is shown and end it with exit().
 class Dialog {
   public:
     using Routine = std::function<void(Dialog& dialog, int control_id, int callback_type)>;
@@ -53,12 +53,12 @@ class Dialog {
     std::string text(int control_id) const;
     void set_routine(int control_id, Routine routine);
 
-    // Called by the service when a control is activated (a button, or Enter / Escape).
+    // Called by the platform when a control is activated (a button, or Enter / Escape).
     void activate(int control_id);
     void exit() { exited_ = true; }
     bool exited() const { return exited_; }
 
-    // A routine that refuses the input keeps the dialog open: the service shows the message
+    // A routine that refuses the input keeps the dialog open: the platform shows the message
     // and selects the field.
     struct Refusal {
         int control_id;

@@ -17,7 +17,7 @@ struct FontSpec {
     bool best_fit = false;
 };
 
-// Parses an option string; nullopt when it holds something the service does not know.
+// Parses an option string; nullopt when it holds something the platform does not know.
 std::optional<FontSpec> parse_font_options(std::string_view options);
 
 }  // namespace gfx

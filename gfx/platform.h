@@ -29,7 +29,7 @@ struct ProgramEnded {
 
 // What the program runs on: the frame window with its menu commands, the About box, the modal
 // dialog and the message boxes, the clock, sleeping, waiting for input, tones, the local date and
-// time, and the end of the program. The Qt service and the headless twin implement the virtual
+// time, and the end of the program. The Qt platform and the headless twin implement the virtual
 // functions; the bookkeeping of the menu commands, the About text and the exit mode is shared.
 // A platform owns the canvas the program draws on and shows its surfaces.
 //

@@ -47,7 +47,7 @@ enum MenuFlag : int {
     k_menu_checked = 16,
 };
 
-// Window configuration record: -1 in a field leaves the choice to the service.
+// Window configuration record: -1 in a field leaves the choice to the platform.
 struct WindowConfig {
     int16_t pixel_width = 0;
     int16_t pixel_height = 0;

@@ -57,12 +57,12 @@ void OBROK(gfx::Dialog& dialog, int control_id, int /*callback_type*/) {
     dialog.exit();
 }
 
-void VVDALND(gfx::Canvas& ws) {
+void VVDALND(gfx::Canvas& canvas) {
     state::Parameters& parameters = state::run().parameters;
     parameters = default_parameters();
 
     std::optional<gfx::DialogTemplate> layout = find_dialog_template(k_parameters_dialog_id);
-    if (!layout) ws.platform().report_fatal("Dialog IDD_DIALOG1 not found");
+    if (!layout) canvas.platform().report_fatal("Dialog IDD_DIALOG1 not found");
     gfx::Dialog dialog(std::move(*layout));
 
     read_parameter_file(parameters);
@@ -77,12 +77,12 @@ void VVDALND(gfx::Canvas& ws) {
     state::run().IBEGIN = 0;
     dialog.set_routine(k_exit_button, OBROK);
     dialog.set_routine(k_begin_button, OBROK);
-    ws.platform().run_dialog(dialog);
+    canvas.platform().run_dialog(dialog);
 
     if (state::run().IBEGIN == 0) {
-        ws.close_unit(1);
-        ws.platform().beep(0, 0);
-        ws.platform().stop_program();
+        canvas.close_unit(1);
+        canvas.platform().beep(0, 0);
+        canvas.platform().stop_program();
     }
 
     for (const Parameter& parameter : k_parameters) take_back(parameter, dialog, parameters);

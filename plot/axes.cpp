@@ -58,11 +58,11 @@ std::string full_label(float value, const AxisScale& scale) {
     return fixed_field(value, 2);
 }
 
-void x_numbers(gfx::Canvas& ws, int iw, int ir, float dx, const RegionFrame& frame) {
+void x_numbers(gfx::Canvas& canvas, int iw, int ir, float dx, const RegionFrame& frame) {
     const std::optional<AxisScale> scale = axis_scale(frame.xmin, frame.xmax);
     if (!scale) return;
     if (scale->exponent != 0) {
-        SYMBOL(ws, iw, frame.right - 17.0f, frame.bottom, k_label_size, 0.0f,
+        SYMBOL(canvas, iw, frame.right - 17.0f, frame.bottom, k_label_size, 0.0f,
                scale_label(scale->exponent));
     }
     for_each_numbered_tick(
@@ -71,17 +71,17 @@ void x_numbers(gfx::Canvas& ws, int iw, int ir, float dx, const RegionFrame& fra
                                              (frame.xmax - frame.xmin);
             // Kept clear of the bottom of the page.
             const float y = std::max(frame.bottom - 1.0f, 6.0f);
-            SYMBOL(ws, iw, x - 9.0f, y + 2.0f, k_label_size, 0.0f, label);
-            SETLIN(ws, k_solid);
-            MARKER(ws, iw, ir, value, frame.ymin, k_plus, k_tick_size);
+            SYMBOL(canvas, iw, x - 9.0f, y + 2.0f, k_label_size, 0.0f, label);
+            SETLIN(canvas, k_solid);
+            MARKER(canvas, iw, ir, value, frame.ymin, k_plus, k_tick_size);
         });
 }
 
-void y_numbers(gfx::Canvas& ws, int iw, int ir, float dy, const RegionFrame& frame) {
+void y_numbers(gfx::Canvas& canvas, int iw, int ir, float dy, const RegionFrame& frame) {
     const std::optional<AxisScale> scale = axis_scale(frame.ymin, frame.ymax);
     if (!scale) return;
     if (scale->exponent != 0) {
-        SYMBOL(ws, iw, frame.left - 6.0f, frame.top - 14.0f, k_label_size, 90.0f,
+        SYMBOL(canvas, iw, frame.left - 6.0f, frame.top - 14.0f, k_label_size, 90.0f,
                scale_label(scale->exponent));
     }
     for_each_numbered_tick(
@@ -90,64 +90,65 @@ void y_numbers(gfx::Canvas& ws, int iw, int ir, float dy, const RegionFrame& fra
                                                (frame.ymax - frame.ymin);
             // Kept clear of the left edge of the page.
             const float x = std::max(frame.left - 1.0f, 6.0f);
-            SYMBOL(ws, iw, x - 8.0f, y - 4.0f, k_label_size, 90.0f, label);
-            SETLIN(ws, k_solid);
-            MARKER(ws, iw, ir, frame.xmin, value, k_plus, k_tick_size);
+            SYMBOL(canvas, iw, x - 8.0f, y - 4.0f, k_label_size, 90.0f, label);
+            SETLIN(canvas, k_solid);
+            MARKER(canvas, iw, ir, frame.xmin, value, k_plus, k_tick_size);
         });
 }
 
-void vertical_grid(gfx::Canvas& ws, int iw, int ir, float gx, int nsx, const RegionFrame& frame) {
+void vertical_grid(gfx::Canvas& canvas, int iw, int ir, float gx, int nsx,
+                   const RegionFrame& frame) {
     if (nsx != 0 && nsx != 1) {
-        SETLIN(ws, k_solid);
+        SETLIN(canvas, k_solid);
         const float minor_step = gx / static_cast<float>(nsx);
         for_each_step(frame.xmin, frame.xmax, minor_step, [&](float value) {
-            MARKER(ws, iw, ir, value, frame.ymin, k_plus, k_minor_tick_size);
+            MARKER(canvas, iw, ir, value, frame.ymin, k_plus, k_minor_tick_size);
         });
     }
-    SETLIN(ws, k_dashed);
+    SETLIN(canvas, k_dashed);
     for_each_step(frame.xmin, frame.xmax, gx,
-                  [&](float value) { CONSTX(ws, iw, ir, value, frame.ymin, frame.ymax); });
+                  [&](float value) { CONSTX(canvas, iw, ir, value, frame.ymin, frame.ymax); });
 }
 
-void horizontal_grid_and_frame(gfx::Canvas& ws, int iw, int ir, float gy, int nsy,
+void horizontal_grid_and_frame(gfx::Canvas& canvas, int iw, int ir, float gy, int nsy,
                                const RegionFrame& frame) {
     if (nsy != 0 && nsy != 1) {
-        SETLIN(ws, k_solid);
+        SETLIN(canvas, k_solid);
         const float minor_step = gy / static_cast<float>(nsy);
         for_each_step(frame.ymin, frame.ymax, minor_step, [&](float value) {
-            MARKER(ws, iw, ir, frame.xmin, value, k_plus, k_minor_tick_size);
+            MARKER(canvas, iw, ir, frame.xmin, value, k_plus, k_minor_tick_size);
         });
     }
-    SETLIN(ws, k_dashed);
+    SETLIN(canvas, k_dashed);
     for_each_step(frame.ymin, frame.ymax, gy,
-                  [&](float value) { CONSTY(ws, iw, ir, frame.xmin, frame.xmax, value); });
+                  [&](float value) { CONSTY(canvas, iw, ir, frame.xmin, frame.xmax, value); });
     // The frame goes over the grid, so its edges are solid.
-    SETLIN(ws, k_solid);
-    CONSTX(ws, iw, ir, frame.xmin, frame.ymin, frame.ymax);
-    CONSTX(ws, iw, ir, frame.xmax, frame.ymin, frame.ymax);
-    CONSTY(ws, iw, ir, frame.xmin, frame.xmax, frame.ymin);
-    CONSTY(ws, iw, ir, frame.xmin, frame.xmax, frame.ymax);
+    SETLIN(canvas, k_solid);
+    CONSTX(canvas, iw, ir, frame.xmin, frame.ymin, frame.ymax);
+    CONSTX(canvas, iw, ir, frame.xmax, frame.ymin, frame.ymax);
+    CONSTY(canvas, iw, ir, frame.xmin, frame.xmax, frame.ymin);
+    CONSTY(canvas, iw, ir, frame.xmin, frame.xmax, frame.ymax);
 }
 
 }  // namespace
 
-void AXES(gfx::Canvas& ws, int iw, int ir, float dx, float gx, int nsx, float dy, float gy,
+void AXES(gfx::Canvas& canvas, int iw, int ir, float dx, float gx, int nsx, float dy, float gy,
           int nsy) {
     const RegionFrame frame = region_frame(iw, ir);
-    if (dx > 0.0f) x_numbers(ws, iw, ir, dx, frame);
-    if (dy > 0.0f) y_numbers(ws, iw, ir, dy, frame);
-    if (gx > 0.0f) vertical_grid(ws, iw, ir, gx, nsx, frame);
-    if (gy > 0.0f) horizontal_grid_and_frame(ws, iw, ir, gy, nsy, frame);
+    if (dx > 0.0f) x_numbers(canvas, iw, ir, dx, frame);
+    if (dy > 0.0f) y_numbers(canvas, iw, ir, dy, frame);
+    if (gx > 0.0f) vertical_grid(canvas, iw, ir, gx, nsx, frame);
+    if (gy > 0.0f) horizontal_grid_and_frame(canvas, iw, ir, gy, nsy, frame);
 }
 
-void CONSTX(gfx::Canvas& ws, int iw, int ir, float x, float y1, float y2) {
-    MOVE(ws, iw, ir, x, y1, 0);
-    MOVE(ws, iw, ir, x, y2, 1);
+void CONSTX(gfx::Canvas& canvas, int iw, int ir, float x, float y1, float y2) {
+    MOVE(canvas, iw, ir, x, y1, 0);
+    MOVE(canvas, iw, ir, x, y2, 1);
 }
 
-void CONSTY(gfx::Canvas& ws, int iw, int ir, float x1, float x2, float y) {
-    MOVE(ws, iw, ir, x1, y, 0);
-    MOVE(ws, iw, ir, x2, y, 1);
+void CONSTY(gfx::Canvas& canvas, int iw, int ir, float x1, float x2, float y) {
+    MOVE(canvas, iw, ir, x1, y, 0);
+    MOVE(canvas, iw, ir, x2, y, 1);
 }
 
 std::optional<AxisScale> axis_scale(float lower, float upper) {

@@ -15,14 +15,14 @@ namespace plot {
 // grid lines (0 or less: none, and no minor ticks); nsx, nsy: minor ticks per grid step (0 or 1:
 // none). A horizontal grid also brings the solid frame. Numbers are left out on an axis whose
 // limits are equal, both 0, or not finite.
-void AXES(gfx::Canvas& ws, int iw, int ir, float dx, float gx, int nsx, float dy, float gy,
+void AXES(gfx::Canvas& canvas, int iw, int ir, float dx, float gx, int nsx, float dy, float gy,
           int nsy);
 
 // The line x = x from y1 to y2, in world coordinates of region ir.
-void CONSTX(gfx::Canvas& ws, int iw, int ir, float x, float y1, float y2);
+void CONSTX(gfx::Canvas& canvas, int iw, int ir, float x, float y1, float y2);
 
 // The line y = y from x1 to x2.
-void CONSTY(gfx::Canvas& ws, int iw, int ir, float x1, float x2, float y);
+void CONSTY(gfx::Canvas& canvas, int iw, int ir, float x1, float x2, float y);
 
 // ---- the numbers of an axis, apart from drawing them
 

@@ -24,19 +24,19 @@ void install_default_colours() {
     }
 }
 
-void stroke(gfx::Canvas& ws, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-    ws.move_to(low16(x1), low16(y1));
-    ws.line_to(low16(x2), low16(y2));
+void stroke(gfx::Canvas& canvas, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+    canvas.move_to(low16(x1), low16(y1));
+    canvas.line_to(low16(x2), low16(y2));
 }
 
 }  // namespace
 
-void PAGE(gfx::Canvas& ws, int iw, int nypix, int nxpix, std::string title) {
-    ws.open_child(iw, std::move(title));
+void PAGE(gfx::Canvas& canvas, int iw, int nypix, int nxpix, std::string title) {
+    canvas.open_child(iw, std::move(title));
 
-    // The record keeps the font size the service corrected at earlier calls; the sizes and the
-    // "service chooses" fields are set each time. A refused record is corrected in place by
-    // the service, so one more submission takes it.
+    // The record keeps the font size the platform corrected at earlier calls; the sizes and the
+    // "platform chooses" fields are set each time. A refused record is corrected in place by
+    // the platform, so one more submission takes it.
     state::PlotTables& plot_tables = tables();
     gfx::WindowConfig config;
     config.pixel_width = static_cast<int16_t>(nxpix);
@@ -45,9 +45,9 @@ void PAGE(gfx::Canvas& ws, int iw, int nypix, int nxpix, std::string title) {
     config.text_rows = -1;
     config.colours = -1;
     config.font_size = plot_tables.page_font_size;
-    plot_tables.page_config_status = ws.set_window_config(config);
+    plot_tables.page_config_status = canvas.set_window_config(config);
     if (!plot_tables.page_config_status) {
-        plot_tables.page_config_status = ws.set_window_config(config);
+        plot_tables.page_config_status = canvas.set_window_config(config);
     }
     plot_tables.page_font_size = config.font_size;
 
@@ -59,13 +59,13 @@ void PAGE(gfx::Canvas& ws, int iw, int nypix, int nxpix, std::string title) {
     if (plot_tables.page_calls < std::numeric_limits<int32_t>::max()) ++plot_tables.page_calls;
     if (plot_tables.page_calls == 1) install_default_colours();
 
-    if (iw == 1) ws.platform().tile_children();
-    ws.set_background_colour(k_page_background);
-    ws.clear_screen();
+    if (iw == 1) canvas.platform().tile_children();
+    canvas.set_background_colour(k_page_background);
+    canvas.clear_screen();
 }
 
-void REGION(gfx::Canvas& ws, int iw, int ir, float x0, float y0, float w, float h) {
-    const bool active = ACTIV(ws, iw, 0);
+void REGION(gfx::Canvas& canvas, int iw, int ir, float x0, float y0, float w, float h) {
+    const bool active = ACTIV(canvas, iw, 0);
 
     const float page_width = gr1(iw, 1);
     const float page_height = gr1(iw, 2);
@@ -92,25 +92,25 @@ void REGION(gfx::Canvas& ws, int iw, int ir, float x0, float y0, float w, float 
     gr2(iw, 12, ir) = h + y0;
 
     if (!active) return;
-    stroke(ws, left, bottom, left, top);
-    stroke(ws, left, top, right, top);
-    stroke(ws, right, top, right, bottom);
-    stroke(ws, right, bottom, left, bottom);
+    stroke(canvas, left, bottom, left, top);
+    stroke(canvas, left, top, right, top);
+    stroke(canvas, right, top, right, bottom);
+    stroke(canvas, right, bottom, left, bottom);
 }
 
-bool ACTIV(gfx::Canvas& ws, int iw, int ifoc) {
+bool ACTIV(gfx::Canvas& canvas, int iw, int ifoc) {
     bool done = true;
     if (iw != 0) {
         bool activated = false;
         for (int attempt = 0; attempt < k_activation_attempts && !activated; ++attempt) {
-            activated = ws.set_active(iw);
+            activated = canvas.set_active(iw);
         }
         done = activated;
     }
     if (ifoc != 0) {
         bool focused = false;
         for (int attempt = 0; attempt < k_activation_attempts && !focused; ++attempt) {
-            focused = ws.set_focus(ifoc);
+            focused = canvas.set_focus(ifoc);
         }
         done = done && focused;
     }

@@ -32,10 +32,10 @@ gfx::Colour colour_value(int ic) {
 
 }  // namespace
 
-void SETCOL(gfx::Canvas& ws, int ic) {
+void SETCOL(gfx::Canvas& canvas, int ic) {
     const gfx::Colour value = colour_value(ic);
-    ws.set_colour(value);
-    ws.set_text_colour(value);
+    canvas.set_colour(value);
+    canvas.set_text_colour(value);
     tables().ICOL = ic;
 }
 
@@ -45,47 +45,47 @@ void COLOR(int ic, float r, float g, float b) {
     coldim(3, ic + 1) = clamp_fraction(b);
 }
 
-void SETLIN(gfx::Canvas& ws, int istyle) {
-    ws.set_line_style(k_solid);
+void SETLIN(gfx::Canvas& canvas, int istyle) {
+    canvas.set_line_style(k_solid);
     switch (istyle) {
         case 1:
-            ws.set_line_style(0xFFFF);
+            canvas.set_line_style(0xFFFF);
             break;
         case 2:
-            ws.set_line_style(0xFF00);
+            canvas.set_line_style(0xFF00);
             break;
         case 3:
-            ws.set_line_style(0xF0F0);
+            canvas.set_line_style(0xF0F0);
             break;
         case 4:
-            ws.set_line_style(0xCCCC);
+            canvas.set_line_style(0xCCCC);
             break;
         default:
             break;
     }
 }
 
-void MOVE(gfx::Canvas& ws, int iw, int ir, float x, float y, int ipen) {
-    if (!ACTIV(ws, iw, 0)) return;
+void MOVE(gfx::Canvas& canvas, int iw, int ir, float x, float y, int ipen) {
+    if (!ACTIV(canvas, iw, 0)) return;
     int32_t ix = 0;
     int32_t iy = 0;
     TMF(iw, ir, x, y, ix, iy);
-    if (ipen == 1) ws.line_to(low16(ix), low16(iy));
-    ws.move_to(low16(ix), low16(iy));
+    if (ipen == 1) canvas.line_to(low16(ix), low16(iy));
+    canvas.move_to(low16(ix), low16(iy));
 }
 
-void PIXMOVE(gfx::Canvas& ws, int iw, int32_t ix, int32_t iy, int ipen) {
-    if (!ACTIV(ws, iw, 0)) return;
-    if (ipen == 1) ws.line_to(low16(ix), low16(iy));
-    ws.move_to(low16(ix), low16(iy));
+void PIXMOVE(gfx::Canvas& canvas, int iw, int32_t ix, int32_t iy, int ipen) {
+    if (!ACTIV(canvas, iw, 0)) return;
+    if (ipen == 1) canvas.line_to(low16(ix), low16(iy));
+    canvas.move_to(low16(ix), low16(iy));
 }
 
-void POINT(gfx::Canvas& ws, int iw, int ir, float x, float y) {
-    if (!ACTIV(ws, iw, 0)) return;
+void POINT(gfx::Canvas& canvas, int iw, int ir, float x, float y) {
+    if (!ACTIV(canvas, iw, 0)) return;
     int32_t ix = 0;
     int32_t iy = 0;
     TMF(iw, ir, x, y, ix, iy);
-    ws.set_pixel(low16(ix), low16(iy), colour_value(tables().ICOL));
+    canvas.set_pixel(low16(ix), low16(iy), colour_value(tables().ICOL));
 }
 
 }  // namespace plot

@@ -35,9 +35,9 @@ constexpr std::string_view k_largest_font = "t'Times New Roman Cyr'h120w40b";
 constexpr int k_upward_tenths = 900;
 
 // One stroke of a marker: a pen-up move to the first pixel, a pen-down move to the second.
-void pixel_stroke(gfx::Canvas& ws, int iw, int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
-    PIXMOVE(ws, iw, static_cast<int32_t>(x1), static_cast<int32_t>(y1), 0);
-    PIXMOVE(ws, iw, static_cast<int32_t>(x2), static_cast<int32_t>(y2), 1);
+void pixel_stroke(gfx::Canvas& canvas, int iw, int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
+    PIXMOVE(canvas, iw, static_cast<int32_t>(x1), static_cast<int32_t>(y1), 0);
+    PIXMOVE(canvas, iw, static_cast<int32_t>(x2), static_cast<int32_t>(y2), 1);
 }
 
 }  // namespace
@@ -50,8 +50,9 @@ std::string_view symbol_font(float size) {
     return k_largest_font;
 }
 
-void SYMBOL(gfx::Canvas& ws, int iw, float x, float y, float size, float angle, std::string text) {
-    if (!ACTIV(ws, iw, 0)) return;
+void SYMBOL(gfx::Canvas& canvas, int iw, float x, float y, float size, float angle,
+            std::string text) {
+    if (!ACTIV(canvas, iw, 0)) return;
     const float page_width = gr1(iw, 1);
     const float page_height = gr1(iw, 2);
     const float window_width = gr1(iw, 3);
@@ -61,28 +62,28 @@ void SYMBOL(gfx::Canvas& ws, int iw, float x, float y, float size, float angle, 
     const int32_t column = truncate_toward_zero((x * window_width) / page_width);
     const int32_t row = truncate_toward_zero(window_height - (y * window_height) / page_height);
 
-    // The service refuses fonts until they are prepared for the window; after the last refusal
+    // The platform refuses fonts until they are prepared for the window; after the last refusal
     // the text is still written, in the window's current font.
     const std::string options(symbol_font(size));
-    for (int attempt = 0; attempt < k_font_attempts && ws.set_font(options) == -1; ++attempt) {
-        ws.set_text_rotation(k_upward_tenths);
+    for (int attempt = 0; attempt < k_font_attempts && canvas.set_font(options) == -1; ++attempt) {
+        canvas.set_text_rotation(k_upward_tenths);
     }
 
-    ws.set_text_rotation(truncate_toward_zero(10.0f * angle));
-    ws.move_to(low16(column), low16(row));
-    SETCOL(ws, tables().ICOL);
-    ws.out_text(text);
-    ws.set_text_rotation(0);
+    canvas.set_text_rotation(truncate_toward_zero(10.0f * angle));
+    canvas.move_to(low16(column), low16(row));
+    SETCOL(canvas, tables().ICOL);
+    canvas.out_text(text);
+    canvas.set_text_rotation(0);
 }
 
-void MARKER(gfx::Canvas& ws, int iw, int ir, float x, float y, int itype, float size) {
+void MARKER(gfx::Canvas& canvas, int iw, int ir, float x, float y, int itype, float size) {
     int32_t cx = 0;
     int32_t cy = 0;
     TMF(iw, ir, x, y, cx, cy);
     const int32_t extent_x = truncate_toward_zero((size * gr1(iw, 3)) / gr1(iw, 1));
     const int32_t extent_y = truncate_toward_zero((size * gr1(iw, 4)) / gr1(iw, 2));
 
-    // 64-bit sums: a huge size must not overflow; the service takes the low 16 bits anyway.
+    // 64-bit sums: a huge size must not overflow; the platform takes the low 16 bits anyway.
     const int64_t centre_x = cx;
     const int64_t centre_y = cy;
     switch (itype) {
@@ -90,14 +91,14 @@ void MARKER(gfx::Canvas& ws, int iw, int ir, float x, float y, int itype, float 
         case 3: {
             const int64_t half_x = truncate_toward_zero(static_cast<float>(extent_x) * 0.5f);
             const int64_t half_y = truncate_toward_zero(static_cast<float>(extent_y) * 0.5f);
-            pixel_stroke(ws, iw, centre_x - half_x, centre_y, centre_x + half_x, centre_y);
-            pixel_stroke(ws, iw, centre_x, centre_y - half_y, centre_x, centre_y + half_y);
+            pixel_stroke(canvas, iw, centre_x - half_x, centre_y, centre_x + half_x, centre_y);
+            pixel_stroke(canvas, iw, centre_x, centre_y - half_y, centre_x, centre_y + half_y);
             if (itype == 2) break;
             const int64_t diagonal_x = truncate_toward_zero(static_cast<float>(extent_x) / 2.8f);
             const int64_t diagonal_y = truncate_toward_zero(static_cast<float>(extent_y) / 2.8f);
-            pixel_stroke(ws, iw, centre_x - diagonal_x, centre_y - diagonal_y,
+            pixel_stroke(canvas, iw, centre_x - diagonal_x, centre_y - diagonal_y,
                          centre_x + diagonal_x, centre_y + diagonal_y);
-            pixel_stroke(ws, iw, centre_x - diagonal_x, centre_y + diagonal_y,
+            pixel_stroke(canvas, iw, centre_x - diagonal_x, centre_y + diagonal_y,
                          centre_x + diagonal_x, centre_y - diagonal_y);
             break;
         }
@@ -107,7 +108,7 @@ void MARKER(gfx::Canvas& ws, int iw, int ir, float x, float y, int itype, float 
             // Reserved marks: nothing is drawn in the box of extent_x by extent_y pixels.
             break;
         default:
-            POINT(ws, iw, ir, x, y);
+            POINT(canvas, iw, ir, x, y);
             break;
     }
 }

@@ -22,7 +22,7 @@ void TFM(int iw, int ir, int32_t ix, int32_t iy, float& x, float& y);
 // most negative value.
 int32_t truncate_toward_zero(float value);
 
-// The low 16 bits of a pixel coordinate, as the window service takes it.
+// The low 16 bits of a pixel coordinate, as the platform takes it.
 inline int16_t low16(int32_t value) {
     return static_cast<int16_t>(value);
 }

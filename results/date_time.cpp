@@ -8,14 +8,14 @@
 
 namespace results {
 
-void DATETIMEWR(gfx::Canvas& ws, int32_t& day, int32_t& month, int32_t& year, int32_t& hour,
+void DATETIMEWR(gfx::Canvas& canvas, int32_t& day, int32_t& month, int32_t& year, int32_t& hour,
                 int32_t& minute, int32_t& second) {
-    const gfx::LocalDate date = ws.platform().local_date();
+    const gfx::LocalDate date = canvas.platform().local_date();
     year = date.year;
     month = date.month;
     day = date.day;
 
-    const gfx::LocalTime time = ws.platform().local_time();
+    const gfx::LocalTime time = canvas.platform().local_time();
     hour = time.hour;
     minute = time.minute;
     second = time.second;

@@ -7,7 +7,7 @@
 namespace results {
 
 // The local date and time of day, hundredths dropped; two separate readings of the clock.
-void DATETIMEWR(gfx::Canvas& ws, int32_t& day, int32_t& month, int32_t& year, int32_t& hour,
+void DATETIMEWR(gfx::Canvas& canvas, int32_t& day, int32_t& month, int32_t& year, int32_t& hour,
                 int32_t& minute, int32_t& second);
 
 // Running day number with 1 January 1900 as day 0, leap days by the Gregorian rule.

@@ -75,31 +75,31 @@ constexpr const char* k_message = "For continuation press any mouse button";
 
 // The two framed panels over a common time axis of `span` seconds, with a dashed line at
 // every day boundary and every fifth of the height.
-void draw_panels(gfx::Canvas& ws, float span) {
-    plot::SETCOL(ws, k_black);
-    plot::REGION(ws, k_page, k_acuity_panel, 10.0f, 110.0f, 220.0f, 60.0f);
-    plot::REGION(ws, k_page, k_training_panel, 10.0f, 10.0f, 220.0f, 90.0f);
+void draw_panels(gfx::Canvas& canvas, float span) {
+    plot::SETCOL(canvas, k_black);
+    plot::REGION(canvas, k_page, k_acuity_panel, 10.0f, 110.0f, 220.0f, 60.0f);
+    plot::REGION(canvas, k_page, k_training_panel, 10.0f, 10.0f, 220.0f, 90.0f);
     plot::LIMITS(k_page, k_acuity_panel, 0.0f, span, 0.0f, 1.0f);
     plot::LIMITS(k_page, k_training_panel, 0.0f, span, 0.0f, 1.0f);
     const float day = static_cast<float>(k_seconds_per_day);
-    plot::AXES(ws, k_page, k_acuity_panel, 0.0f, day, 0, 0.0f, 0.2f, 0);
-    plot::AXES(ws, k_page, k_training_panel, 0.0f, day, 0, 0.0f, 0.2f, 0);
+    plot::AXES(canvas, k_page, k_acuity_panel, 0.0f, day, 0, 0.0f, 0.2f, 0);
+    plot::AXES(canvas, k_page, k_training_panel, 0.0f, day, 0, 0.0f, 0.2f, 0);
 }
 
-void draw_labels(gfx::Canvas& ws) {
+void draw_labels(gfx::Canvas& canvas) {
     for (const Label& label : k_labels) {
-        plot::SETCOL(ws, label.colour);
-        plot::SYMBOL(ws, k_page, label.x, label.y, k_label_size, 0.0f, label.text);
+        plot::SETCOL(canvas, label.colour);
+        plot::SYMBOL(canvas, k_page, label.x, label.y, k_label_size, 0.0f, label.text);
     }
-    plot::SETCOL(ws, k_black);
+    plot::SETCOL(canvas, k_black);
 }
 
 // At window pixels, in the labels' font, black.
-void draw_date_labels(gfx::Canvas& ws, const LogSpan& span) {
-    ws.move_to(10, 620);
-    ws.out_text(beginning_label(span.beginning));
-    ws.move_to(748, 620);
-    ws.out_text(end_label(span.end));
+void draw_date_labels(gfx::Canvas& canvas, const LogSpan& span) {
+    canvas.move_to(10, 620);
+    canvas.out_text(beginning_label(span.beginning));
+    canvas.move_to(748, 620);
+    canvas.out_text(end_label(span.end));
 }
 
 // Draws the records of the log one by one. A bar rises from 0 at the record's time; a line
@@ -107,8 +107,8 @@ void draw_date_labels(gfx::Canvas& ws, const LogSpan& span) {
 // joins only records of its kind. The first record of a kind joins itself (a single point).
 class CurvePlotter {
   public:
-    CurvePlotter(gfx::Canvas& ws, double first_day_start)
-        : ws_(ws), first_day_start_(first_day_start) {}
+    CurvePlotter(gfx::Canvas& canvas, double first_day_start)
+        : ws_(canvas), first_day_start_(first_day_start) {}
 
     void operator()(const LogEntry& entry) {
         const auto x = static_cast<float>(stamp_seconds(entry.stamp) - first_day_start_);
@@ -175,11 +175,11 @@ class CurvePlotter {
     std::optional<Point> previous_time_;
 };
 
-void draw_closing_message(gfx::Canvas& ws) {
-    ws.set_font(k_message_font);
-    ws.set_colour(k_message_colour);
-    ws.move_to(265, 621);
-    ws.out_text(k_message);
+void draw_closing_message(gfx::Canvas& canvas) {
+    canvas.set_font(k_message_font);
+    canvas.set_colour(k_message_colour);
+    canvas.move_to(265, 621);
+    canvas.out_text(k_message);
 }
 
 std::string date_label(const std::string& prefix, const TimeStamp& stamp) {
@@ -199,8 +199,8 @@ std::string end_label(const TimeStamp& stamp) {
     return date_label("End  ", stamp);
 }
 
-void TRITOUT(gfx::Canvas& ws) {
-    ws.clear_screen();
+void TRITOUT(gfx::Canvas& canvas) {
+    canvas.clear_screen();
 
     // First pass: the whole days the records fall on. A log without a usable record (none
     // at all, empty, only the header, only unusable lines) is shown over one empty day.
@@ -208,27 +208,27 @@ void TRITOUT(gfx::Canvas& ws) {
     const double first_day_start = span.has_records ? span.first_day_start : 0.0;
     const double end = span.has_records ? span.end_seconds() : k_seconds_per_day;
 
-    draw_panels(ws, static_cast<float>(end - first_day_start));
-    draw_labels(ws);
+    draw_panels(canvas, static_cast<float>(end - first_day_start));
+    draw_labels(canvas);
     if (span.has_records) {
-        draw_date_labels(ws, span);
+        draw_date_labels(canvas, span);
 
         // Second pass: the curves. A log removed since the first pass (another copy of the
         // program, the user) leaves the panels and dates of what the first pass saw, without
         // curves; a log that is there but cannot be opened is an error the program has no
         // answer to.
-        CurvePlotter plotter(ws, first_day_start);
+        CurvePlotter plotter(canvas, first_day_start);
         const auto open_error = read_log(k_log_file, std::ref(plotter));
         if (open_error && *open_error != textio::IoErrorKind::file_not_found) {
             textio::raise_io_error(*open_error, k_log_unit, k_log_file);
         }
     }
 
-    draw_closing_message(ws);
+    draw_closing_message(canvas);
 
-    state::wait_for_press(ws.platform());
+    state::wait_for_press(canvas.platform());
 
-    plot::ACTIV(ws, k_page, k_page);
+    plot::ACTIV(canvas, k_page, k_page);
 }
 
 }  // namespace results

@@ -14,9 +14,9 @@ namespace results {
 
 namespace {
 
-TimeStamp current_stamp(gfx::Canvas& ws) {
+TimeStamp current_stamp(gfx::Canvas& canvas) {
     TimeStamp stamp;
-    DATETIMEWR(ws, stamp.day, stamp.month, stamp.year, stamp.hour, stamp.minute, stamp.second);
+    DATETIMEWR(canvas, stamp.day, stamp.month, stamp.year, stamp.hour, stamp.minute, stamp.second);
     return stamp;
 }
 
@@ -55,9 +55,9 @@ std::string format_record(const TrainingRecord& record) {
                                record.not_answered, record.average_time, record.push_ups});
 }
 
-void append_sight_check(gfx::Canvas& ws, float acuity) {
+void append_sight_check(gfx::Canvas& canvas, float acuity) {
     SightCheckRecord record;
-    record.stamp = current_stamp(ws);
+    record.stamp = current_stamp(canvas);
     record.distance = state::run().parameters.DIST;
     record.diagonal = state::run().parameters.DIAG;
     record.ny = state::run().parameters.NY;
@@ -66,9 +66,9 @@ void append_sight_check(gfx::Canvas& ws, float acuity) {
     append_line(format_record(record));
 }
 
-void append_training(gfx::Canvas& ws, const TrainingRecord& counts) {
+void append_training(gfx::Canvas& canvas, const TrainingRecord& counts) {
     TrainingRecord record = counts;
-    record.stamp = current_stamp(ws);
+    record.stamp = current_stamp(canvas);
     record.distance = state::run().parameters.DIST;
     append_line(format_record(record));
 }

@@ -51,7 +51,7 @@ std::string format_record(const TrainingRecord& record);
 
 // Stamp the record with DATETIMEWR, take DIST (and DIAG, NY, NX) from the shared parameters,
 // and append it to the log; a failure to write ends the program with the I/O error report.
-void append_sight_check(gfx::Canvas& ws, float acuity);
-void append_training(gfx::Canvas& ws, const TrainingRecord& counts);
+void append_sight_check(gfx::Canvas& canvas, float acuity);
+void append_training(gfx::Canvas& canvas, const TrainingRecord& counts);
 
 }  // namespace results

@@ -72,24 +72,24 @@ inline void forget_press() {
 
 // Anything that can pause the program thread until an input event or a timeout: the
 // platform.
-template <typename Service>
-concept InputWaiter = requires(Service& service, int timeout_ms) {
-    service.wait_for_input(timeout_ms);
+template <typename Platform>
+concept InputWaiter = requires(Platform& platform, int timeout_ms) {
+    platform.wait_for_input(timeout_ms);
 };
 
 // Waits for a press of any button, both included, that arrives after the call; the press is
 // forgotten again on return.
-template <InputWaiter Service>
-void wait_for_press(Service& service) {
+template <InputWaiter Platform>
+void wait_for_press(Platform& platform) {
     forget_press();
-    while (load(run().MEVENT) == 0) service.wait_for_input(k_mouse_wait_ms);
+    while (load(run().MEVENT) == 0) platform.wait_for_input(k_mouse_wait_ms);
     forget_press();
 }
 
 // Waits until every button is up.
-template <InputWaiter Service>
-void wait_until_released(Service& service) {
-    while (load(run().MDOWN) != 0) service.wait_for_input(k_mouse_wait_ms);
+template <InputWaiter Platform>
+void wait_until_released(Platform& platform) {
+    while (load(run().MDOWN) != 0) platform.wait_for_input(k_mouse_wait_ms);
 }
 
 }  // namespace state

@@ -82,8 +82,8 @@ struct PlotTables {
     // Current colour index, written only by SETCOL.
     int32_t ICOL = 0;
 
-    // PAGE's own items: the font size of its window record, which the service corrects when it
-    // cannot take it and which every later record keeps; the status the service last returned
+    // PAGE's own items: the font size of its window record, which the platform corrects when it
+    // cannot take it and which every later record keeps; the status the platform last returned
     // for the record; and how many times PAGE has run.
     int32_t page_font_size = 0;
     bool page_config_status = false;

@@ -7,7 +7,7 @@
 #include <memory>
 #include <thread>
 
-#include "gfx/qt/qt_window_service.h"
+#include "gfx/qt/qt_platform.h"
 
 namespace gfx {
 
@@ -20,20 +20,20 @@ void run_qt_program(int argc, char** argv, const std::function<bool(Canvas&)>& s
         application = std::make_unique<QApplication>(argument_count, argv);
 
     // Never destroyed: the process ends while the program thread may still use it.
-    auto* service = new QtWindowService;
-    // The hook builds the menus; the service makes none of its own, whatever the hook returns.
-    if (startup_hook) startup_hook(service->canvas());
-    service->show_frame();
+    auto* platform = new QtPlatform;
+    // The hook builds the menus; the platform makes none of its own, whatever the hook returns.
+    if (startup_hook) startup_hook(platform->canvas());
+    platform->show_frame();
 
-    std::thread program_thread([service, program] {
+    std::thread program_thread([platform, program] {
         try {
-            program(service->canvas());
+            program(platform->canvas());
         } catch (const std::exception& error) {
-            service->report_fatal(error.what());
+            platform->report_fatal(error.what());
         } catch (...) {
-            service->report_fatal("the program ended with an unknown error");
+            platform->report_fatal("the program ended with an unknown error");
         }
-        service->stop_program();
+        platform->stop_program();
     });
     program_thread.detach();
 

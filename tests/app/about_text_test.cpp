@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "gfx/headless/headless_service.h"
+#include "gfx/headless/headless_platform.h"
 
 namespace {
 
@@ -23,16 +23,16 @@ GTEST_TEST(AboutText, IsTheSixParagraphsWithTheirCarriageReturns) {
     EXPECT_LE(app::about_text().size(), 512u);
 }
 
-GTEST_TEST(AboutText, TheServiceTakesAtMost512Characters) {
-    gfx::HeadlessService service;
+GTEST_TEST(AboutText, ThePlatformTakesAtMost512Characters) {
+    gfx::HeadlessPlatform platform;
     const std::string longest(512, 'a');
-    EXPECT_TRUE(service.set_about_text(longest));
-    EXPECT_EQ(service.about_text(), longest);
-    EXPECT_FALSE(service.set_about_text(longest + "a"));
+    EXPECT_TRUE(platform.set_about_text(longest));
+    EXPECT_EQ(platform.about_text(), longest);
+    EXPECT_FALSE(platform.set_about_text(longest + "a"));
     // A refused text leaves the one before it.
-    EXPECT_EQ(service.about_text(), longest);
-    EXPECT_TRUE(service.set_about_text(app::about_text()));
-    EXPECT_EQ(service.about_text(), app::about_text());
+    EXPECT_EQ(platform.about_text(), longest);
+    EXPECT_TRUE(platform.set_about_text(app::about_text()));
+    EXPECT_EQ(platform.about_text(), app::about_text());
 }
 
 }  // namespace

@@ -15,7 +15,7 @@
 namespace {
 
 using app::PollPoint;
-using gfx::HeadlessService;
+using gfx::HeadlessPlatform;
 using gfx::RunOutcome;
 using testing_support::RecordingRoutines;
 using testing_support::RoutineCall;
@@ -31,28 +31,28 @@ class MainLoopTest : public ::testing::Test {
     }
 
     // Runs the program with `user` until the virtual clock reaches `seconds`.
-    RunOutcome run_for(double seconds, HeadlessService::ScriptedUser user = {}) {
-        service.set_time_limit(seconds);
+    RunOutcome run_for(double seconds, HeadlessPlatform::ScriptedUser user = {}) {
+        platform.set_time_limit(seconds);
         // Records each new picture's size the moment it appears.
-        service.set_user([this, user](HeadlessService& s) {
+        platform.set_user([this, user](HeadlessPlatform& s) {
             const int width = shown_stripe_width(s);
             if (width != 0 && width != last_width) sizes.push_back(width);
             last_width = width;
             if (user) user(s);
         });
-        return run_program(service, routines.make(service));
+        return run_program(platform, routines.make(platform));
     }
 
     WorkingFolder folder;
-    HeadlessService service;
+    HeadlessPlatform platform;
     RecordingRoutines routines;
     std::vector<int> sizes;
     int last_width = 0;
 };
 
 // Presses and releases a button at a moment of virtual time.
-HeadlessService::ScriptedUser click_at(double seconds, int button, int modifiers = 0) {
-    return [=](HeadlessService& s) {
+HeadlessPlatform::ScriptedUser click_at(double seconds, int button, int modifiers = 0) {
+    return [=](HeadlessPlatform& s) {
         if (s.now_ms() == static_cast<int64_t>(seconds * 1000)) s.press(button, modifiers);
         if (s.now_ms() == static_cast<int64_t>(seconds * 1000) + 50) s.release(button, modifiers);
     };
@@ -71,7 +71,7 @@ GTEST_TEST_F(MainLoopTest, EachPictureIsGreyForASecondThenHeldAtLeastFiveSeconds
     std::vector<double> grey_starts;
     std::vector<double> picture_starts;
     bool was_grey = false;
-    run_for(20.0, [&](HeadlessService& s) {
+    run_for(20.0, [&](HeadlessPlatform& s) {
         const bool grey = s.pixel(500, 300) == 0x808080;
         if (grey && !was_grey) grey_starts.push_back(s.now());
         if (!grey && was_grey) picture_starts.push_back(s.now());
@@ -91,7 +91,7 @@ GTEST_TEST_F(MainLoopTest, EachPictureIsGreyForASecondThenHeldAtLeastFiveSeconds
 GTEST_TEST_F(MainLoopTest, LeftClickInTheHoldTrainsWithTheSizeShownThenRestartsThePass) {
     // Size 6 is the fifth picture: it is complete after about 4 × 6.2 + 1 seconds.
     double click = 0;
-    run_for(60.0, [&](HeadlessService& s) {
+    run_for(60.0, [&](HeadlessPlatform& s) {
         if (click == 0 && shown_stripe_width(s) == 6 && s.now() > 20) click = s.now() + 2.0;
         if (click != 0) click_at(click, gfx::k_key_left)(s);
     });
@@ -142,7 +142,7 @@ GTEST_TEST_F(MainLoopTest, RightClickInAFallingPassRestartsItAtEight) {
 }
 
 GTEST_TEST_F(MainLoopTest, GraphRequestFromTheMenuIsServedWithinOneHoldCheck) {
-    run_for(12.0, [](HeadlessService& s) {
+    run_for(12.0, [](HeadlessPlatform& s) {
         if (s.now_ms() == 3000) s.choose(2);
     });
     ASSERT_EQ(routines.calls.size(), 1u);
@@ -153,7 +153,7 @@ GTEST_TEST_F(MainLoopTest, GraphRequestFromTheMenuIsServedWithinOneHoldCheck) {
 
 GTEST_TEST_F(MainLoopTest, GraphRequestedDuringTheSightCheckIsDrawnRightAfterIt) {
     bool chosen = false;
-    routines.during_call = [&chosen](HeadlessService& s) {
+    routines.during_call = [&chosen](HeadlessPlatform& s) {
         if (!chosen) s.choose(2);
         chosen = true;
     };
@@ -165,7 +165,7 @@ GTEST_TEST_F(MainLoopTest, GraphRequestedDuringTheSightCheckIsDrawnRightAfterIt)
 }
 
 GTEST_TEST_F(MainLoopTest, BothButtonsEndTheProgramOnlyAfterBothAreReleased) {
-    const RunOutcome outcome = run_for(30.0, [](HeadlessService& s) {
+    const RunOutcome outcome = run_for(30.0, [](HeadlessPlatform& s) {
         if (s.now_ms() == 8000) s.press(gfx::k_key_left);
         if (s.now_ms() == 8010) s.press(gfx::k_key_right);
         if (s.now_ms() == 9000) s.release(gfx::k_key_left);
@@ -174,20 +174,20 @@ GTEST_TEST_F(MainLoopTest, BothButtonsEndTheProgramOnlyAfterBothAreReleased) {
     EXPECT_EQ(outcome.kind, RunOutcome::Kind::stopped);
     EXPECT_GE(outcome.at_seconds, 12.0);
     EXPECT_LE(outcome.at_seconds, 12.01);
-    EXPECT_TRUE(service.unit_closed(1));
+    EXPECT_TRUE(platform.unit_closed(1));
     EXPECT_TRUE(routines.calls.empty());
 }
 
 GTEST_TEST_F(MainLoopTest, ExitDuringAHoldEndsAtOnceWithTheSilentBeep) {
-    const RunOutcome outcome = run_for(30.0, [](HeadlessService& s) {
+    const RunOutcome outcome = run_for(30.0, [](HeadlessPlatform& s) {
         if (s.now_ms() == 4321) s.choose(1);
     });
     EXPECT_EQ(outcome.kind, RunOutcome::Kind::stopped);
     EXPECT_NEAR(outcome.at_seconds, 4.321 + 0.35, 0.002);
-    EXPECT_TRUE(service.unit_closed(1));
-    ASSERT_FALSE(service.tones().empty());
-    EXPECT_EQ(service.tones().back().frequency, 0);
-    EXPECT_EQ(service.tones().back().duration_ms, 350);
+    EXPECT_TRUE(platform.unit_closed(1));
+    ASSERT_FALSE(platform.tones().empty());
+    EXPECT_EQ(platform.tones().back().frequency, 0);
+    EXPECT_EQ(platform.tones().back().duration_ms, 350);
 }
 
 GTEST_TEST_F(MainLoopTest, ClickWithShiftOrCtrlHeldIsThePlainClick) {
@@ -199,7 +199,7 @@ GTEST_TEST_F(MainLoopTest, ClickWithShiftOrCtrlHeldIsThePlainClick) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         testing_support::reset_program_state();
-        HeadlessService fresh;
+        HeadlessPlatform fresh;
         RecordingRoutines recorded;
         fresh.set_time_limit(12.0);
         fresh.set_user(click_at(9.0, gfx::k_key_left, c.modifiers));
@@ -212,7 +212,7 @@ GTEST_TEST_F(MainLoopTest, ClickWithShiftOrCtrlHeldIsThePlainClick) {
 GTEST_TEST_F(MainLoopTest, BothButtonsLeftFromAnExerciseAreClearedByTheLoop) {
     // The exercise returns with both buttons latched: after it the loop clears MBUTTON, so the
     // start screen goes on instead of ending the program.
-    routines.during_call = [](HeadlessService& s) {
+    routines.during_call = [](HeadlessPlatform& s) {
         s.press(gfx::k_key_left);
         s.press(gfx::k_key_right);
         s.release(gfx::k_key_left);
@@ -252,8 +252,8 @@ class MainLoopChecksTest : public ::testing::Test {
   protected:
     MainLoopChecksTest() {
         testing_support::reset_program_state();
-        service.canvas().open_child(1, "Trainer for eyes");
-        service.canvas().register_mouse(1, app::k_mouse_event_mask, app::on_mouse);
+        platform.canvas().open_child(1, "Trainer for eyes");
+        platform.canvas().register_mouse(1, app::k_mouse_event_mask, app::on_mouse);
     }
     ~MainLoopChecksTest() override { testing_support::reset_program_state(); }
 
@@ -271,7 +271,7 @@ class MainLoopChecksTest : public ::testing::Test {
             restarted = point ? loop.checks_at(*point) : loop.hold_check();
         } catch (const gfx::ProgramEnded& ended) {
             EXPECT_EQ(ended.status, 0);
-            EXPECT_TRUE(service.unit_closed(1));
+            EXPECT_TRUE(platform.unit_closed(1));
             return Fired::both;
         }
         if (!routines.calls.empty()) {
@@ -289,10 +289,10 @@ class MainLoopChecksTest : public ::testing::Test {
         return Fired::request;
     }
 
-    HeadlessService service;
+    HeadlessPlatform platform;
     RecordingRoutines routines;
-    const app::Routines made = routines.make(service);
-    app::MainLoop loop{service.canvas(), made};
+    const app::Routines made = routines.make(platform);
+    app::MainLoop loop{platform.canvas(), made};
 };
 
 GTEST_TEST_F(MainLoopChecksTest, EachPollPointRunsItsChecksInItsOrder) {
@@ -390,34 +390,34 @@ GTEST_TEST_F(MainLoopChecksTest, AfterTrainingTheHoldClearsTheButtonBeforeWaitin
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         std::vector<int32_t> seen_while_waiting;
-        routines.during_call = [](HeadlessService& s) { s.press(gfx::k_key_left); };
-        const int64_t start = service.now_ms();
-        service.set_user([&](HeadlessService& s) {
+        routines.during_call = [](HeadlessPlatform& s) { s.press(gfx::k_key_left); };
+        const int64_t start = platform.now_ms();
+        platform.set_user([&](HeadlessPlatform& s) {
             if (state::load(state::run().MDOWN) != 0)
                 seen_while_waiting.push_back(state::load(state::run().MBUTTON));
             if (s.now_ms() == start + 30) s.release(gfx::k_key_left);
         });
         ASSERT_EQ(run_checks(c.point, {1, 1, 0, 0}), Fired::left);
         // The loop returned only after the release.
-        EXPECT_GE(service.now_ms(), start + 30);
+        EXPECT_GE(platform.now_ms(), start + 30);
         ASSERT_FALSE(seen_while_waiting.empty());
         for (const int32_t button : seen_while_waiting) EXPECT_EQ(button, c.button_while_waiting);
         EXPECT_EQ(state::load(state::run().MBUTTON), 0);
         EXPECT_EQ(state::load(state::run().MDOWN), 0);
-        service.set_user({});
+        platform.set_user({});
     }
 }
 
 GTEST_TEST_F(MainLoopChecksTest, BothButtonsEndTheProgramOnlyOnceAllAreUp) {
-    const int64_t start = service.now_ms();
-    service.set_user([&](HeadlessService& s) {
+    const int64_t start = platform.now_ms();
+    platform.set_user([&](HeadlessPlatform& s) {
         if (s.now_ms() == start + 40) s.release(gfx::k_key_left);
         if (s.now_ms() == start + 70) s.release(gfx::k_key_right);
     });
-    service.press(gfx::k_key_left);
-    service.press(gfx::k_key_right);
+    platform.press(gfx::k_key_left);
+    platform.press(gfx::k_key_right);
     ASSERT_EQ(run_checks(PollPoint::image_row, {3, 1, 3, 0}), Fired::both);
-    EXPECT_EQ(service.now_ms(), start + 70);
+    EXPECT_EQ(platform.now_ms(), start + 70);
 }
 
 }  // namespace

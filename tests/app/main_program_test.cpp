@@ -8,7 +8,7 @@
 
 namespace {
 
-using gfx::HeadlessService;
+using gfx::HeadlessPlatform;
 using gfx::RunOutcome;
 using testing_support::RecordingRoutines;
 using testing_support::run_program;
@@ -19,49 +19,49 @@ class MainProgramTest : public ::testing::Test {
     MainProgramTest() { testing_support::reset_program_state(); }
 
     RunOutcome start(double seconds) {
-        service.set_time_limit(seconds);
-        return run_program(service, routines.make(service));
+        platform.set_time_limit(seconds);
+        return run_program(platform, routines.make(platform));
     }
 
     WorkingFolder folder;
-    HeadlessService service;
+    HeadlessPlatform platform;
     RecordingRoutines routines;
 };
 
 GTEST_TEST_F(MainProgramTest, StartUpBuildsTheFrameMenusAndTheGraphicsWindow) {
     folder.install_default_figures();
     start(0.5);
-    ASSERT_EQ(service.frame_geometries().size(), 2u);
-    const auto first = service.frame_geometries()[0];
-    const auto second = service.frame_geometries()[1];
+    ASSERT_EQ(platform.frame_geometries().size(), 2u);
+    const auto first = platform.frame_geometries()[0];
+    const auto second = platform.frame_geometries()[1];
     EXPECT_EQ((std::vector<int>{first.x, first.y, first.height, first.width}),
               (std::vector<int>{50, 50, 400, 650}));
     EXPECT_EQ((std::vector<int>{second.x, second.y, second.height, second.width}),
               (std::vector<int>{0, 0, 768, 1024}));
 
-    const auto menu = service.menu_items();
+    const auto menu = platform.menu_items();
     ASSERT_EQ(menu.size(), 3u);
     EXPECT_EQ(menu[0].text, "Exit");
     EXPECT_EQ(menu[1].text, "Effect from training");
     EXPECT_EQ(menu[2].text, "User guide");
     for (const auto& item : menu) EXPECT_EQ(item.flags, gfx::k_menu_enabled);
 
-    EXPECT_EQ(service.canvas().title(1), "Trainer for eyes");
+    EXPECT_EQ(platform.canvas().title(1), "Trainer for eyes");
     EXPECT_EQ(state::run().NXW, 980);
     EXPECT_EQ(state::run().NYW, 650);
-    EXPECT_EQ(service.tiles(), 1);
-    EXPECT_EQ(service.exit_mode(), 2);
-    EXPECT_EQ(service.about_text(), app::about_text());
+    EXPECT_EQ(platform.tiles(), 1);
+    EXPECT_EQ(platform.exit_mode(), 2);
+    EXPECT_EQ(platform.about_text(), app::about_text());
 }
 
 GTEST_TEST_F(MainProgramTest, UserGuideShowsTheAboutBoxWithoutStoppingTheProgram) {
     folder.install_default_figures();
-    service.set_user([](HeadlessService& s) {
+    platform.set_user([](HeadlessPlatform& s) {
         if (s.now_ms() == 2000) s.choose(3);
     });
     const RunOutcome outcome = start(8.0);
     EXPECT_EQ(outcome.kind, RunOutcome::Kind::time_limit);
-    EXPECT_EQ(service.about_boxes_shown(), 1);
+    EXPECT_EQ(platform.about_boxes_shown(), 1);
 }
 
 GTEST_TEST_F(MainProgramTest, BeginningWithoutAParameterFileWritesTheDefaults) {
@@ -87,14 +87,14 @@ GTEST_TEST_F(MainProgramTest, MissingFigureFileIsReportedAndNotCreated) {
 
 GTEST_TEST_F(MainProgramTest, ExitFromTheDialogEndsWithoutWritingTheFile) {
     folder.install_default_figures();
-    service.set_dialog_script([](gfx::Dialog& dialog, int) { dialog.activate(2); });
+    platform.set_dialog_script([](gfx::Dialog& dialog, int) { dialog.activate(2); });
     const RunOutcome outcome = start(5.0);
     EXPECT_EQ(outcome.kind, RunOutcome::Kind::stopped);
     EXPECT_FALSE(folder.exists("pelidor.vvd"));
-    EXPECT_TRUE(service.unit_closed(1));
-    ASSERT_EQ(service.tones().size(), 1u);
-    EXPECT_EQ(service.tones()[0].frequency, 0);
-    EXPECT_EQ(service.tones()[0].duration_ms, 0);
+    EXPECT_TRUE(platform.unit_closed(1));
+    ASSERT_EQ(platform.tones().size(), 1u);
+    EXPECT_EQ(platform.tones()[0].frequency, 0);
+    EXPECT_EQ(platform.tones()[0].duration_ms, 0);
 }
 
 }  // namespace

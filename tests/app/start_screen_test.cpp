@@ -12,7 +12,7 @@
 #include "app/figure_file.h"
 #include "exercises/picture_writer.h"
 #include "exercises/random.h"
-#include "gfx/headless/headless_service.h"
+#include "gfx/headless/headless_platform.h"
 #include "golden_picture.h"
 #include "program_fixture.h"
 #include "state/shared_state.h"
@@ -21,7 +21,7 @@ namespace {
 
 using app::PollPoint;
 using gfx::Colour;
-using gfx::HeadlessService;
+using gfx::HeadlessPlatform;
 using state::FigureTables;
 
 constexpr Colour k_grey = 0x808080;
@@ -98,15 +98,15 @@ class StartScreenTest : public ::testing::Test {
 
     // Opens unit 1 with the given size, filled with k_previous, and records the size.
     void open_window(int width, int height) {
-        service.canvas().open_child(1, "Trainer for eyes");
+        platform.canvas().open_child(1, "Trainer for eyes");
         gfx::WindowConfig config{
             static_cast<int16_t>(width), static_cast<int16_t>(height), -1, -1, -1, -1};
-        ASSERT_TRUE(service.canvas().set_window_config(config));
+        ASSERT_TRUE(platform.canvas().set_window_config(config));
         state::run().NXW = static_cast<int16_t>(width);
         state::run().NYW = static_cast<int16_t>(height);
-        service.canvas().set_colour(k_previous);
-        service.canvas().rectangle(gfx::Shape::filled, 0, 0, static_cast<int16_t>(width - 1),
-                                   static_cast<int16_t>(height - 1));
+        platform.canvas().set_colour(k_previous);
+        platform.canvas().rectangle(gfx::Shape::filled, 0, 0, static_cast<int16_t>(width - 1),
+                                    static_cast<int16_t>(height - 1));
     }
 
     // Opens a window drawn in `mode`: the full 980 × 650 window for image mode, a 300 × 200
@@ -120,7 +120,7 @@ class StartScreenTest : public ::testing::Test {
     }
 
     bool draw(int S, const FigureTables& figures, const app::PollCallback& poll = never_abandon) {
-        return app::draw_start_picture(service.canvas(), S, figures, NSHOWN, KADRDIM, poll);
+        return app::draw_start_picture(platform.canvas(), S, figures, NSHOWN, KADRDIM, poll);
     }
 
     // Draws with the random sequence restarted, so the figure goes to the left.
@@ -132,7 +132,7 @@ class StartScreenTest : public ::testing::Test {
 
     std::vector<Colour> window() const {
         std::vector<Colour> pixels;
-        service.canvas().surface(1)->read([&](const uint32_t* stored, int width, int height) {
+        platform.canvas().surface(1)->read([&](const uint32_t* stored, int width, int height) {
             pixels.reserve(static_cast<std::size_t>(width) * height);
             for (int i = 0; i < width * height; ++i) pixels.push_back(gfx::from_stored(stored[i]));
         });
@@ -147,7 +147,7 @@ class StartScreenTest : public ::testing::Test {
 
     static bool never_abandon(PollPoint) { return false; }
 
-    HeadlessService service;
+    HeadlessPlatform platform;
     std::vector<std::byte> KADRDIM;
     int32_t NSHOWN = 0;
 };
@@ -192,7 +192,7 @@ GTEST_TEST_F(StartScreenTest, OnlyTheFullWindowIsComposedAsAnImage) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         open_window(c.width, c.height);
-        const int64_t start = service.now_ms();
+        const int64_t start = platform.now_ms();
         std::vector<PollPoint> seen;
         draw_left(3, default_figures(), [&](PollPoint point) {
             seen.push_back(point);
@@ -201,9 +201,9 @@ GTEST_TEST_F(StartScreenTest, OnlyTheFullWindowIsComposedAsAnImage) {
         ASSERT_FALSE(seen.empty());
         EXPECT_EQ(seen.front() == PollPoint::image_row, c.image);
         // Only image mode shows a second of grey first.
-        EXPECT_EQ(service.now_ms() - start, c.image ? 1000 : 0);
+        EXPECT_EQ(platform.now_ms() - start, c.image ? 1000 : 0);
         // Column 0 is outside the pattern: black from the cleared image, or left as it was.
-        EXPECT_EQ(service.pixel(0, 0), c.image ? gfx::k_black : k_previous);
+        EXPECT_EQ(platform.pixel(0, 0), c.image ? gfx::k_black : k_previous);
     }
 }
 
@@ -279,7 +279,7 @@ GTEST_TEST_F(StartScreenTest, BackgroundEdgesAsTheUserSeesThem) {
         SCOPED_TRACE(c.what);
         open_window(c.mode);
         draw_left(c.S, FigureTables{});
-        EXPECT_EQ(service.pixel(c.x, c.y), c.colour);
+        EXPECT_EQ(platform.pixel(c.x, c.y), c.colour);
     }
 
     // Where S divides 980 the last run ends at x = 980, outside the window. It must not show,
@@ -289,8 +289,8 @@ GTEST_TEST_F(StartScreenTest, BackgroundEdgesAsTheUserSeesThem) {
         open_window(Mode::image);
         draw_left(S, FigureTables{});
         for (int y = 0; y < k_full_height; ++y) {
-            ASSERT_EQ(service.pixel(0, y), gfx::k_black) << "y " << y;
-            ASSERT_EQ(service.pixel(979, y),
+            ASSERT_EQ(platform.pixel(0, y), gfx::k_black) << "y " << y;
+            ASSERT_EQ(platform.pixel(979, y),
                       (k_full_width / S + y) % 2 != 0 ? gfx::k_white : gfx::k_black)
                 << "y " << y;
         }
@@ -302,9 +302,9 @@ GTEST_TEST_F(StartScreenTest, BackgroundEdgesAsTheUserSeesThem) {
     draw_left(8, FigureTables{});
     for (int y = 0; y < 20; ++y) {
         SCOPED_TRACE(y);
-        EXPECT_EQ(service.pixel(0, y), k_previous);
-        EXPECT_EQ(service.pixel(976, y), y % 2 != 0 ? gfx::k_white : gfx::k_black);
-        for (int x = 977; x < k_full_width; ++x) EXPECT_EQ(service.pixel(x, y), k_previous);
+        EXPECT_EQ(platform.pixel(0, y), k_previous);
+        EXPECT_EQ(platform.pixel(976, y), y % 2 != 0 ? gfx::k_white : gfx::k_black);
+        for (int x = 977; x < k_full_width; ++x) EXPECT_EQ(platform.pixel(x, y), k_previous);
     }
 }
 
@@ -319,7 +319,7 @@ GTEST_TEST_F(StartScreenTest, PointBlocksAreCheckeredAndLaterPointsWin) {
             // The first block's left half: rows 1..2S, white over black.
             for (int j = 1; j <= 2 * S; ++j) {
                 for (int i = 1; i <= S; ++i) {
-                    EXPECT_EQ(service.pixel(XOFF + i, j), j <= S ? gfx::k_white : gfx::k_black)
+                    EXPECT_EQ(platform.pixel(XOFF + i, j), j <= S ? gfx::k_white : gfx::k_black)
                         << "i " << i << ", j " << j;
                 }
             }
@@ -327,7 +327,7 @@ GTEST_TEST_F(StartScreenTest, PointBlocksAreCheckeredAndLaterPointsWin) {
             for (int j = 1; j <= 2 * S; ++j) {
                 for (int i = 1; i <= 2 * S; ++i) {
                     const bool white = (i <= S) == (j <= S);
-                    EXPECT_EQ(service.pixel(XOFF + S + i, j), white ? gfx::k_white : gfx::k_black)
+                    EXPECT_EQ(platform.pixel(XOFF + S + i, j), white ? gfx::k_white : gfx::k_black)
                         << "i " << i << ", j " << j;
                 }
             }
@@ -335,8 +335,8 @@ GTEST_TEST_F(StartScreenTest, PointBlocksAreCheckeredAndLaterPointsWin) {
             // differs from the block's edge colour on a grating row.
             const int x = XOFF + 1;
             const int K = (x - 1) / S + 1;
-            EXPECT_EQ(service.pixel(x, 0), K % 2 != 0 ? gfx::k_white : gfx::k_black);
-            EXPECT_EQ(service.pixel(x, 2 * S + 1),
+            EXPECT_EQ(platform.pixel(x, 0), K % 2 != 0 ? gfx::k_white : gfx::k_black);
+            EXPECT_EQ(platform.pixel(x, 2 * S + 1),
                       (K + 2 * S + 1) % 2 != 0 ? gfx::k_white : gfx::k_black);
         }
     }
@@ -372,8 +372,8 @@ GTEST_TEST_F(StartScreenTest, EachPictureDrawsOneRandomSide) {
         for (const int XOFF : {k_left_offset[S], k_left_offset[S], k_right_offset[S]}) {
             if (mode == Mode::direct && XOFF >= 300) break;
             draw(S, figures);
-            EXPECT_EQ(service.pixel(XOFF + 1, 1), gfx::k_white) << "at " << XOFF;
-            EXPECT_EQ(service.pixel(XOFF + S + 1, 1), gfx::k_black) << "at " << XOFF;
+            EXPECT_EQ(platform.pixel(XOFF + 1, 1), gfx::k_white) << "at " << XOFF;
+            EXPECT_EQ(platform.pixel(XOFF + S + 1, 1), gfx::k_black) << "at " << XOFF;
         }
     }
 }
@@ -382,12 +382,12 @@ GTEST_TEST_F(StartScreenTest, EachPictureDrawsOneRandomSide) {
 
 GTEST_TEST_F(StartScreenTest, ImageModeShowsGreyForASecondThenTheWholePictureInOneStep) {
     open_window(Mode::image);
-    const auto surface = service.canvas().surface(1);
+    const auto surface = platform.canvas().surface(1);
     int looks = 0;
     bool grey_at_first_look = false;
     uint64_t grey_generation = 0;
     bool unchanged_while_composing = true;
-    service.set_user([&](HeadlessService& s) {
+    platform.set_user([&](HeadlessPlatform& s) {
         if (looks++ == 0) {
             grey_at_first_look = all_grey(window());
             grey_generation = surface->generation();
@@ -402,12 +402,12 @@ GTEST_TEST_F(StartScreenTest, ImageModeShowsGreyForASecondThenTheWholePictureInO
     uint64_t generation_at_figure_check = 0;
     ASSERT_TRUE(draw_left(4, default_figures(), [&](PollPoint point) {
         if (point == PollPoint::image_figure) {
-            picture_at_ms = service.now_ms();
+            picture_at_ms = platform.now_ms();
             generation_at_figure_check = surface->generation();
             at_figure_check = window();
         } else {
             // Give the user a look while the rows and the background are composed.
-            service.sleep_ms(1);
+            platform.sleep_ms(1);
         }
         return false;
     }));
@@ -432,7 +432,7 @@ GTEST_TEST_F(StartScreenTest, ImageBufferHoldsExactlyThePictureAndNothingBeyondI
 
     // Headers as the capture wrote them and pixels as the window shows them, fourth byte 0.
     std::vector<std::byte> captured(exercises::k_full_window_image_size);
-    service.canvas().get_image(0, 0, k_full_width - 1, k_full_height - 1, captured);
+    platform.canvas().get_image(0, 0, k_full_width - 1, k_full_height - 1, captured);
     EXPECT_TRUE(std::equal(captured.begin(), captured.end(), KADRDIM.begin()));
     EXPECT_TRUE(std::all_of(KADRDIM.begin() + exercises::k_full_window_image_size, KADRDIM.end(),
                             [](std::byte b) { return b == std::byte{0xAB}; }));
@@ -504,7 +504,7 @@ GTEST_TEST_F(StartScreenTest, APollThatFiresAbandonsThePictureWhereItStands) {
     // Four points side by side on rows 51..56.
     const FigureTables figures = figure_of(S, {{50, 0}, {50, 6}, {50, 12}, {50, 18}});
     const int first_block_x = XOFF + 1;  // white top-left square of point 1
-    auto block_drawn = [&](HeadlessService& s, int point) {
+    auto block_drawn = [&](HeadlessPlatform& s, int point) {
         const int x = first_block_x + 6 * (point - 1);
         // Rows 51 and 52 of the white square: the background would make one of them black.
         return s.pixel(x, 51) == gfx::k_white && s.pixel(x, 52) == gfx::k_white;
@@ -557,20 +557,20 @@ GTEST_TEST_F(StartScreenTest, APollThatFiresAbandonsThePictureWhereItStands) {
             case PollPoint::direct_row: {
                 const int rows_drawn = c.occurrence;
                 const int last_row = rows_drawn - 1;
-                EXPECT_EQ(service.pixel(1, last_row),
+                EXPECT_EQ(platform.pixel(1, last_row),
                           (1 + last_row) % 2 != 0 ? gfx::k_white : gfx::k_black);
                 if (rows_drawn < 200) {
-                    EXPECT_EQ(service.pixel(1, rows_drawn), k_previous);
+                    EXPECT_EQ(platform.pixel(1, rows_drawn), k_previous);
                 }
-                EXPECT_FALSE(block_drawn(service, 1));
+                EXPECT_FALSE(block_drawn(platform, 1));
                 EXPECT_EQ(NSHOWN, 7);
                 break;
             }
             case PollPoint::direct_point:
-                EXPECT_TRUE(block_drawn(service, 1));
-                EXPECT_TRUE(block_drawn(service, 2));
-                EXPECT_FALSE(block_drawn(service, 3));
-                EXPECT_FALSE(block_drawn(service, 4));
+                EXPECT_TRUE(block_drawn(platform, 1));
+                EXPECT_TRUE(block_drawn(platform, 2));
+                EXPECT_FALSE(block_drawn(platform, 3));
+                EXPECT_FALSE(block_drawn(platform, 4));
                 EXPECT_EQ(NSHOWN, S);
                 break;
         }

@@ -10,7 +10,7 @@
 #include <optional>
 #include <set>
 
-#include "gfx/headless/headless_service.h"
+#include "gfx/headless/headless_platform.h"
 #include "plot/page.h"
 
 namespace {
@@ -186,10 +186,10 @@ GTEST_TEST(LandoltRingTest, SideAndTiltThresholdsAreSingleConstants) {
 class DrawnRingTest : public ::testing::Test {
   protected:
     DrawnRingTest() {
-        plot::PAGE(ws.canvas(), 1, k_window_height, k_window_width, "Trainer for eyes");
+        plot::PAGE(canvas.canvas(), 1, k_window_height, k_window_width, "Trainer for eyes");
     }
 
-    gfx::HeadlessService ws;
+    gfx::HeadlessPlatform canvas;
 };
 
 GTEST_TEST_F(DrawnRingTest, GapCutsTheRingOnItsSideOnly) {
@@ -208,9 +208,9 @@ GTEST_TEST_F(DrawnRingTest, GapCutsTheRingOnItsSideOnly) {
         const RingSize size = default_ring(level);
         for (const Case& c : cases) {
             SCOPED_TRACE(testing::Message() << c.what << " at level " << level);
-            ws.canvas().set_colour(0x00FF00);
-            ws.canvas().rectangle(gfx::Shape::filled, 0, 0, 979, 649);
-            exercises::draw_ring(ws.canvas(),
+            canvas.canvas().set_colour(0x00FF00);
+            canvas.canvas().rectangle(gfx::Shape::filled, 0, 0, 979, 649);
+            exercises::draw_ring(canvas.canvas(),
                                  place_ring(size, k_window_width, k_window_height, c.side, c.tilt));
 
             // One pixel in from the outer edge, along the gap's axis and across it.
@@ -219,8 +219,8 @@ GTEST_TEST_F(DrawnRingTest, GapCutsTheRingOnItsSideOnly) {
             const double along_x = c.side * std::cos(angle) * reach;
             const double along_y = c.side * std::sin(angle) * reach;
             const auto at = [&](double dx, double dy) {
-                return ws.pixel(static_cast<int>(std::lround(490 + dx)),
-                                static_cast<int>(std::lround(325 + dy)));
+                return canvas.pixel(static_cast<int>(std::lround(490 + dx)),
+                                    static_cast<int>(std::lround(325 + dy)));
             };
             EXPECT_EQ(at(along_x, along_y), k_white) << "in the gap";
             EXPECT_EQ(at(-along_x, -along_y), k_black) << "opposite the gap";
@@ -237,8 +237,8 @@ GTEST_TEST_F(DrawnRingTest, GapCutsTheRingOnItsSideOnly) {
 // (anything but the background) or its white hole and gap.
 class RingCount {
   public:
-    RingCount(const gfx::HeadlessService& ws, gfx::Colour background)
-        : ws_(ws), background_(background) {}
+    RingCount(const gfx::HeadlessPlatform& canvas, gfx::Colour background)
+        : ws_(canvas), background_(background) {}
 
     int ring_in_column(int x) const {
         return count_column(x, [&](gfx::Colour c) { return c != background_; });
@@ -282,7 +282,7 @@ class RingCount {
         return count;
     }
 
-    const gfx::HeadlessService& ws_;
+    const gfx::HeadlessPlatform& ws_;
     gfx::Colour background_;
 };
 
@@ -313,7 +313,7 @@ GTEST_TEST_F(DrawnRingTest, DrawnRingHasTheSizeOfItsRoundedCoordinates) {
     constexpr gfx::Colour k_background = 0x00FF00;
     constexpr int k_centre_x = 490;
     constexpr int k_centre_y = 325;
-    const RingCount count(ws, k_background);
+    const RingCount count(canvas, k_background);
     for (const SetUp& set_up : set_ups) {
         for (const float level : levels) {
             const std::optional<RingSize> size =
@@ -322,11 +322,11 @@ GTEST_TEST_F(DrawnRingTest, DrawnRingHasTheSizeOfItsRoundedCoordinates) {
             for (const Turn& turn : turns) {
                 SCOPED_TRACE(testing::Message()
                              << set_up.what << ", level " << level << ", " << turn.what);
-                ws.canvas().set_colour(k_background);
-                ws.canvas().rectangle(gfx::Shape::filled, 0, 0, 979, 649);
+                canvas.canvas().set_colour(k_background);
+                canvas.canvas().rectangle(gfx::Shape::filled, 0, 0, 979, 649);
                 const RingOutline ring =
                     place_ring(*size, k_window_width, k_window_height, turn.side, turn.tilt);
-                exercises::draw_ring(ws.canvas(), ring);
+                exercises::draw_ring(canvas.canvas(), ring);
                 const exercises::PixelBox& outer = ring.outer_disc;
                 const exercises::PixelBox& inner = ring.inner_disc;
 
@@ -390,14 +390,14 @@ GTEST_TEST_F(DrawnRingTest, GapAtTheFirstLevelSubtendsTenMinutesOfArc) {
         const std::optional<RingSize> size =
             ring_size(0.1f, set_up.distance, set_up.diagonal, set_up.nx, set_up.ny);
         ASSERT_TRUE(size.has_value());
-        ws.canvas().set_colour(k_black);
-        ws.canvas().rectangle(gfx::Shape::filled, 0, 0, 979, 649);
-        exercises::draw_ring(ws.canvas(), place_ring(*size, k_window_width, k_window_height,
-                                                     k_gap_right, k_tilt_level));
+        canvas.canvas().set_colour(k_black);
+        canvas.canvas().rectangle(gfx::Shape::filled, 0, 0, 979, 649);
+        exercises::draw_ring(canvas.canvas(), place_ring(*size, k_window_width, k_window_height,
+                                                         k_gap_right, k_tilt_level));
         // The column halfway through the ring's right side crosses the gap only.
         const int middle_x = 490 + static_cast<int>((size->outer_radius + size->inner_radius) / 2);
         int white = 0;
-        for (int y = 0; y < k_window_height; ++y) white += ws.pixel(middle_x, y) == k_white;
+        for (int y = 0; y < k_window_height; ++y) white += canvas.pixel(middle_x, y) == k_white;
         EXPECT_EQ(white, set_up.gap_pixels);
 
         const double millimetres_per_pixel =
@@ -422,20 +422,20 @@ GTEST_TEST_F(DrawnRingTest, BlankScreenCoversTheResolutionNotTheWindow) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ws.canvas().set_colour(k_black);
-        ws.canvas().rectangle(gfx::Shape::filled, 0, 0, 979, 649);
-        exercises::blank_screen(ws.canvas(), c.nx, c.ny);
-        EXPECT_EQ(ws.pixel(0, 0), k_white);
-        EXPECT_EQ(ws.pixel(std::min(c.nx, 980) - 1, std::min(c.ny, 650) - 1), k_white);
-        EXPECT_EQ(ws.pixel(979, 649), c.far_corner_blank ? k_white : k_black);
+        canvas.canvas().set_colour(k_black);
+        canvas.canvas().rectangle(gfx::Shape::filled, 0, 0, 979, 649);
+        exercises::blank_screen(canvas.canvas(), c.nx, c.ny);
+        EXPECT_EQ(canvas.pixel(0, 0), k_white);
+        EXPECT_EQ(canvas.pixel(std::min(c.nx, 980) - 1, std::min(c.ny, 650) - 1), k_white);
+        EXPECT_EQ(canvas.pixel(979, 649), c.far_corner_blank ? k_white : k_black);
         // The blank ends at column NX - 1 and row NY - 1.
         if (c.nx < 980) {
-            EXPECT_EQ(ws.pixel(c.nx, 0), k_black);
-            EXPECT_EQ(ws.pixel(c.nx, c.ny - 1), k_black);
+            EXPECT_EQ(canvas.pixel(c.nx, 0), k_black);
+            EXPECT_EQ(canvas.pixel(c.nx, c.ny - 1), k_black);
         }
         if (c.ny < 650) {
-            EXPECT_EQ(ws.pixel(0, c.ny), k_black);
-            EXPECT_EQ(ws.pixel(c.nx - 1, c.ny), k_black);
+            EXPECT_EQ(canvas.pixel(0, c.ny), k_black);
+            EXPECT_EQ(canvas.pixel(c.nx - 1, c.ny), k_black);
         }
     }
 }
@@ -506,11 +506,11 @@ GTEST_TEST(LandoltRingTest, HugeButFiniteRingsStopAtTheSixteenBitLimits) {
     EXPECT_EQ(ring.gap[2].x, 32767);
     EXPECT_EQ(ring.gap[2].y, 32767);
 
-    gfx::HeadlessService ws;
-    plot::PAGE(ws.canvas(), 1, k_window_height, k_window_width, "Trainer for eyes");
-    exercises::draw_ring(ws.canvas(), ring);
-    EXPECT_EQ(ws.pixel(0, 0), k_white);
-    EXPECT_EQ(ws.pixel(979, 649), k_white);
+    gfx::HeadlessPlatform canvas;
+    plot::PAGE(canvas.canvas(), 1, k_window_height, k_window_width, "Trainer for eyes");
+    exercises::draw_ring(canvas.canvas(), ring);
+    EXPECT_EQ(canvas.pixel(0, 0), k_white);
+    EXPECT_EQ(canvas.pixel(979, 649), k_white);
 }
 
 }  // namespace

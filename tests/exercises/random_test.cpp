@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "gfx/headless/headless_service.h"
+#include "gfx/headless/headless_platform.h"
 
 namespace {
 
@@ -83,13 +83,13 @@ GTEST_TEST_F(RandomTest, FirstCallOfRanSkipsHundredthsTimesSecondsValuesOfRan2) 
         for (int i = 0; i < c.skipped + 3; ++i) expected.push_back(RAN2());
         RAN2IN();
 
-        gfx::HeadlessService service;
-        service.set_time(c.time);
-        EXPECT_EQ(RAN(service.canvas()), expected[c.skipped]);
+        gfx::HeadlessPlatform platform;
+        platform.set_time(c.time);
+        EXPECT_EQ(RAN(platform.canvas()), expected[c.skipped]);
         // Later calls take consecutive values whatever the time of day has become.
-        service.set_time({11, 0, 30, 50});
-        EXPECT_EQ(RAN(service.canvas()), expected[c.skipped + 1]);
-        EXPECT_EQ(RAN(service.canvas()), expected[c.skipped + 2]);
+        platform.set_time({11, 0, 30, 50});
+        EXPECT_EQ(RAN(platform.canvas()), expected[c.skipped + 1]);
+        EXPECT_EQ(RAN(platform.canvas()), expected[c.skipped + 2]);
         // RAN draws only from RAN2.
         EXPECT_EQ(RAN11(), k_first_values[0]);
     }

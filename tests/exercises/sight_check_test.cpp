@@ -13,7 +13,7 @@
 
 #include "app/mouse_input.h"
 #include "exercises/sight_check_trial.h"
-#include "gfx/headless/headless_service.h"
+#include "gfx/headless/headless_platform.h"
 #include "plot/page.h"
 #include "plot/pen.h"
 #include "program_fixture.h"
@@ -22,7 +22,7 @@
 namespace {
 
 using exercises::LevelVerdict;
-using gfx::HeadlessService;
+using gfx::HeadlessPlatform;
 using gfx::RunOutcome;
 using testing_support::WorkingFolder;
 
@@ -41,7 +41,7 @@ struct RingView {
     int gap_angle = 0;     // degrees from the right, clockwise on the screen, nearest 45
 };
 
-RingView look_at_ring(const HeadlessService& s) {
+RingView look_at_ring(const HeadlessPlatform& s) {
     const std::shared_ptr<gfx::Surface> surface = s.canvas().surface(1);
     const auto white = [&](int x, int y) { return surface->pixel(x, y) == k_white; };
     // Along the column through the centre, up and down: the ring's hole, then the ring. A
@@ -92,7 +92,7 @@ RingView look_at_ring(const HeadlessService& s) {
 }
 
 // The line "For continuation press any mouse button" crosses row 570.
-bool result_screen_shown(const HeadlessService& s) {
+bool result_screen_shown(const HeadlessPlatform& s) {
     for (int x = 60; x < 700; ++x) {
         if (s.pixel(x, 570) == k_blue) return true;
     }
@@ -115,7 +115,7 @@ class Viewer {
 
     explicit Viewer(Choice choose) : choose_(std::move(choose)) {}
 
-    void operator()(HeadlessService& s) {
+    void operator()(HeadlessPlatform& s) {
         if (also) also(s);
         const std::vector<gfx::ToneRecord>& tones = s.tones();
         for (; tones_seen_ < tones.size(); ++tones_seen_) {
@@ -138,7 +138,7 @@ class Viewer {
     std::vector<double> ring_times;  // when each ring's tone began
     double result_shown_at = -1;
     double result_click_delay = 0.5;
-    std::function<void(HeadlessService&)> also;  // a further action at every millisecond
+    std::function<void(HeadlessPlatform&)> also;  // a further action at every millisecond
 
   private:
     Choice choose_;
@@ -172,21 +172,21 @@ Viewer::Choice resolving(int smallest_radius, WhenUnsure unsure) {
 // ---- the program around the check
 
 // The window, fonts and parameters as the main program leaves them before the start screen.
-void prepare_program(HeadlessService& ws) {
+void prepare_program(HeadlessPlatform& canvas) {
     testing_support::reset_program_state();
-    plot::PAGE(ws.canvas(), 1, 650, 980, "Trainer for eyes");
-    plot::SETCOL(ws.canvas(), 7);
-    ws.canvas().initialize_fonts();
+    plot::PAGE(canvas.canvas(), 1, 650, 980, "Trainer for eyes");
+    plot::SETCOL(canvas.canvas(), 7);
+    canvas.canvas().initialize_fonts();
     state::run().NXW = 980;
     state::run().NYW = 650;
     state::run().parameters = {200.0f, 17.7f, 1024, 768, 100, 50.0f};
-    ws.canvas().register_mouse(1, app::k_mouse_event_mask, app::on_mouse);
+    canvas.canvas().register_mouse(1, app::k_mouse_event_mask, app::on_mouse);
 }
 
-RunOutcome run_check(HeadlessService& ws, Viewer& viewer, double time_limit = 1200) {
-    ws.set_time_limit(time_limit);
-    ws.set_user([&viewer](HeadlessService& s) { viewer(s); });
-    return ws.run(nullptr, [](gfx::Canvas& s) {
+RunOutcome run_check(HeadlessPlatform& canvas, Viewer& viewer, double time_limit = 1200) {
+    canvas.set_time_limit(time_limit);
+    canvas.set_user([&viewer](HeadlessPlatform& s) { viewer(s); });
+    return canvas.run(nullptr, [](gfx::Canvas& s) {
         int32_t width = state::run().NXW;
         int32_t height = state::run().NYW;
         exercises::EVETEST(s, width, height);
@@ -206,11 +206,11 @@ std::vector<std::string> log_lines(const WorkingFolder& folder) {
 }
 
 // One level of rings, as the search calls it.
-LevelVerdict run_level(HeadlessService& ws, Viewer& viewer, float level) {
-    ws.set_time_limit(600);
-    ws.set_user([&viewer](HeadlessService& s) { viewer(s); });
+LevelVerdict run_level(HeadlessPlatform& canvas, Viewer& viewer, float level) {
+    canvas.set_time_limit(600);
+    canvas.set_user([&viewer](HeadlessPlatform& s) { viewer(s); });
     LevelVerdict verdict = LevelVerdict::abandoned;
-    const RunOutcome outcome = ws.run(nullptr, [&](gfx::Canvas& s) {
+    const RunOutcome outcome = canvas.run(nullptr, [&](gfx::Canvas& s) {
         const state::Parameters& p = state::run().parameters;
         verdict = exercises::TESTSTR(s, level, p.DIST, p.DIAG, 980, 650, p.NX, p.NY);
     });
@@ -220,10 +220,10 @@ LevelVerdict run_level(HeadlessService& ws, Viewer& viewer, float level) {
 
 class SightCheckTest : public ::testing::Test {
   protected:
-    SightCheckTest() { prepare_program(ws); }
+    SightCheckTest() { prepare_program(canvas); }
 
     WorkingFolder folder;
-    HeadlessService ws;
+    HeadlessPlatform canvas;
 };
 
 // ---- one level
@@ -251,10 +251,10 @@ GTEST_TEST_F(SightCheckTest, VerdictOfALevelFollowsTheRunsOfAnswers) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        HeadlessService service;
-        prepare_program(service);
+        HeadlessPlatform platform;
+        prepare_program(platform);
         Viewer viewer(scripted(c.answers));
-        EXPECT_EQ(run_level(service, viewer, c.level), c.verdict);
+        EXPECT_EQ(run_level(platform, viewer, c.level), c.verdict);
 
         const std::string answers = c.answers;
         ASSERT_EQ(viewer.rings.size(), answers.size());
@@ -268,7 +268,7 @@ GTEST_TEST_F(SightCheckTest, VerdictOfALevelFollowsTheRunsOfAnswers) {
             answered = answered || answer != '-';
         }
         std::vector<int> heard;
-        for (const gfx::ToneRecord& tone : service.tones()) heard.push_back(tone.frequency);
+        for (const gfx::ToneRecord& tone : platform.tones()) heard.push_back(tone.frequency);
         EXPECT_EQ(heard, expected_tones);
         for (const RingView& ring : viewer.rings) EXPECT_NE(ring.gap_side, 0);
     }
@@ -280,7 +280,7 @@ GTEST_TEST_F(SightCheckTest, RingsKeepTheirTimesAndTheScreenIsBlankBetweenThem) 
     std::vector<double> blank_starts;
     bool ring_band_black = false;
     Viewer viewer(scripted("-W"));
-    viewer.also = [&](HeadlessService& s) {
+    viewer.also = [&](HeadlessPlatform& s) {
         // (490, 290) lies in the band of the 0.1 ring, whatever its gap.
         const bool black = s.pixel(k_centre_x, 290) != k_white;
         if (ring_band_black && !black) blank_starts.push_back(s.now());
@@ -289,7 +289,7 @@ GTEST_TEST_F(SightCheckTest, RingsKeepTheirTimesAndTheScreenIsBlankBetweenThem) 
             state::store(state::run().MODEREQ, state::k_graph_request);
         }
     };
-    run_level(ws, viewer, 0.1f);
+    run_level(canvas, viewer, 0.1f);
 
     ASSERT_EQ(viewer.rings.size(), 3u);
     ASSERT_EQ(blank_starts.size(), 2u);
@@ -302,7 +302,7 @@ GTEST_TEST_F(SightCheckTest, RingsKeepTheirTimesAndTheScreenIsBlankBetweenThem) 
     EXPECT_NEAR(blank_starts[1] - shown[1], 0.35 + 0.3 + 3.0, 0.002);
     EXPECT_GE(shown[2] - blank_starts[1], 0.99);
     EXPECT_LE(shown[2] - blank_starts[1], 1.21);
-    const std::vector<gfx::ToneRecord>& tones = ws.tones();
+    const std::vector<gfx::ToneRecord>& tones = canvas.tones();
     ASSERT_EQ(tones.size(), 4u);
     EXPECT_EQ(tones[0].duration_ms, 150);
     EXPECT_EQ(tones[2].frequency, 200);
@@ -318,12 +318,12 @@ GTEST_TEST_F(SightCheckTest, EachRingTakesItsSideAndTiltFromTheRandomSequence) {
                                        lower_left,  lower_left,  upper_right, lower_left,
                                        lower_right, lower_left,  upper_left,  right};
     Viewer viewer(scripted(""));
-    viewer.also = [&](HeadlessService&) {
+    viewer.also = [&](HeadlessPlatform&) {
         if (viewer.rings.size() == expected.size()) {
             state::store(state::run().MODEREQ, state::k_graph_request);
         }
     };
-    run_level(ws, viewer, 0.1f);
+    run_level(canvas, viewer, 0.1f);
 
     std::vector<int> seen;
     for (const RingView& ring : viewer.rings) seen.push_back(ring.gap_angle);
@@ -392,13 +392,13 @@ GTEST_TEST_F(SightCheckTest, SearchProbesTheLevelsOfTheBisectionAndLogsTheHighes
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        HeadlessService service;
-        prepare_program(service);
+        HeadlessPlatform platform;
+        prepare_program(platform);
         state::run().parameters.DIST = 500.0f;
         std::remove("pelidor.rtr");
         Viewer viewer(resolving(radius_of_level(c.highest_seen), c.unsure));
 
-        const RunOutcome outcome = run_check(service, viewer);
+        const RunOutcome outcome = run_check(platform, viewer);
         EXPECT_EQ(outcome.kind, RunOutcome::Kind::stopped);
         EXPECT_EQ(probed_levels(viewer), c.probed);
         const std::vector<std::string> lines = log_lines(folder);
@@ -408,11 +408,11 @@ GTEST_TEST_F(SightCheckTest, SearchProbesTheLevelsOfTheBisectionAndLogsTheHighes
 }
 
 GTEST_TEST_F(SightCheckTest, RecordIsAppendedToTheLogByteForByte) {
-    ws.set_date({2026, 3, 5});
-    ws.set_time({14, 7, 9, 42});
+    canvas.set_date({2026, 3, 5});
+    canvas.set_time({14, 7, 9, 42});
     // Sees the 0.1 ring (radius 41) and the 0.4 ring (10), not the 0.7 (6) or 0.5 (8) ones.
     Viewer viewer(resolving(10, WhenUnsure::guess_left));
-    ASSERT_EQ(run_check(ws, viewer).kind, RunOutcome::Kind::stopped);
+    ASSERT_EQ(run_check(canvas, viewer).kind, RunOutcome::Kind::stopped);
 
     const std::string header =
         "     Date             Time         Distance     MeasureNpresent Ntrue_ans Nerrors "
@@ -423,7 +423,7 @@ GTEST_TEST_F(SightCheckTest, RecordIsAppendedToTheLogByteForByte) {
 }
 
 // Blue pixels of unit 1 inside the box, both corners included.
-std::vector<std::pair<int, int>> blue_pixels(const HeadlessService& s, int x1, int y1, int x2,
+std::vector<std::pair<int, int>> blue_pixels(const HeadlessPlatform& s, int x1, int y1, int x2,
                                              int y2) {
     std::vector<std::pair<int, int>> found;
     for (int y = y1; y <= y2; ++y) {
@@ -438,7 +438,7 @@ GTEST_TEST_F(SightCheckTest, ResultIsDrawnInBlueOverTheLastRingAndWaitsForAClick
     state::run().parameters.DIST = 500.0f;
     Viewer viewer(resolving(radius_of_level(1.25f), WhenUnsure::keep_still));
     viewer.result_click_delay = 20.0;
-    const RunOutcome outcome = run_check(ws, viewer);
+    const RunOutcome outcome = run_check(canvas, viewer);
     ASSERT_EQ(outcome.kind, RunOutcome::Kind::stopped);
     ASSERT_GT(viewer.result_shown_at, 0.0);
     // The check waits for the click, taken on the press, and then returns at once.
@@ -458,17 +458,17 @@ GTEST_TEST_F(SightCheckTest, ResultIsDrawnInBlueOverTheLastRingAndWaitsForAClick
     std::size_t inside = 0;
     for (const Text& text : texts) {
         SCOPED_TRACE(text.what);
-        const std::size_t count = blue_pixels(ws, text.x1, text.y1, text.x2, text.y2).size();
+        const std::size_t count = blue_pixels(canvas, text.x1, text.y1, text.x2, text.y2).size();
         EXPECT_GT(count, 100u);
         inside += count;
     }
-    EXPECT_EQ(blue_pixels(ws, 0, 0, 979, 649).size(), inside) << "blue outside the texts";
+    EXPECT_EQ(blue_pixels(canvas, 0, 0, 979, 649).size(), inside) << "blue outside the texts";
     // The last ring, of level 1.25, is still there beside the texts.
-    EXPECT_EQ(look_at_ring(ws).outer_radius, radius_of_level(1.25f));
+    EXPECT_EQ(look_at_ring(canvas).outer_radius, radius_of_level(1.25f));
 
     // The three texts, each at its top-left corner in its font; 1.25 is shown with one
     // decimal, as " 1.3" in the large font.
-    HeadlessService reference;
+    HeadlessPlatform reference;
     plot::PAGE(reference.canvas(), 1, 650, 980, "Trainer for eyes");
     reference.canvas().initialize_fonts();
     reference.canvas().set_colour(k_blue);
@@ -482,7 +482,7 @@ GTEST_TEST_F(SightCheckTest, ResultIsDrawnInBlueOverTheLastRingAndWaitsForAClick
     reference.canvas().set_font(small);
     reference.canvas().move_to(60, 550);
     reference.canvas().out_text("For continuation press any mouse button");
-    EXPECT_EQ(blue_pixels(ws, 0, 0, 979, 649), blue_pixels(reference, 0, 0, 979, 649));
+    EXPECT_EQ(blue_pixels(canvas, 0, 0, 979, 649), blue_pixels(reference, 0, 0, 979, 649));
 }
 
 GTEST_TEST_F(SightCheckTest, BothButtonsEndTheCheckWithTheMouseStateClearedAndNoRecord) {
@@ -504,11 +504,11 @@ GTEST_TEST_F(SightCheckTest, BothButtonsEndTheCheckWithTheMouseStateClearedAndNo
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        HeadlessService service;
-        prepare_program(service);
+        HeadlessPlatform platform;
+        prepare_program(platform);
         Viewer viewer(scripted(c.answers));
         double released_at = -1;
-        viewer.also = [&](HeadlessService& s) {
+        viewer.also = [&](HeadlessPlatform& s) {
             if (viewer.rings.size() <= c.ring) return;
             const int64_t press_ms =
                 static_cast<int64_t>((viewer.ring_times[c.ring] + c.after) * 1000);
@@ -522,7 +522,7 @@ GTEST_TEST_F(SightCheckTest, BothButtonsEndTheCheckWithTheMouseStateClearedAndNo
                 released_at = s.now();
             }
         };
-        const RunOutcome outcome = run_check(service, viewer);
+        const RunOutcome outcome = run_check(platform, viewer);
 
         EXPECT_EQ(outcome.kind, RunOutcome::Kind::stopped);
         EXPECT_EQ(viewer.rings.size(), c.ring + 1) << "no ring after both buttons";
@@ -539,13 +539,13 @@ GTEST_TEST_F(SightCheckTest, BothButtonsEndTheCheckWithTheMouseStateClearedAndNo
 GTEST_TEST_F(SightCheckTest, MenuRequestEndsTheCheckAtTheNextPoll) {
     Viewer viewer(scripted("CC"));
     double requested_at = -1;
-    viewer.also = [&](HeadlessService& s) {
+    viewer.also = [&](HeadlessPlatform& s) {
         if (requested_at < 0 && viewer.rings.size() == 3 && s.now() >= viewer.ring_times[2] + 0.5) {
             state::store(state::run().MODEREQ, state::k_graph_request);
             requested_at = s.now();
         }
     };
-    const RunOutcome outcome = run_check(ws, viewer);
+    const RunOutcome outcome = run_check(canvas, viewer);
 
     EXPECT_EQ(outcome.kind, RunOutcome::Kind::stopped);
     EXPECT_LE(outcome.at_seconds - requested_at, 0.2);
@@ -567,19 +567,19 @@ GTEST_TEST_F(SightCheckTest, ParametersThatCannotSizeARingEndTheCheckAtOnce) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        HeadlessService service;
-        prepare_program(service);
+        HeadlessPlatform platform;
+        prepare_program(platform);
         state::run().parameters = c.parameters;
-        service.canvas().set_colour(0x00FF00);
-        service.canvas().rectangle(gfx::Shape::filled, 0, 0, 979, 649);
+        platform.canvas().set_colour(0x00FF00);
+        platform.canvas().rectangle(gfx::Shape::filled, 0, 0, 979, 649);
         Viewer viewer(scripted(""));
 
-        const RunOutcome outcome = run_check(service, viewer, 10.0);
+        const RunOutcome outcome = run_check(platform, viewer, 10.0);
         EXPECT_EQ(outcome.kind, RunOutcome::Kind::stopped);
         EXPECT_EQ(outcome.at_seconds, 0.0);
-        EXPECT_TRUE(service.tones().empty());
-        EXPECT_EQ(service.pixel(0, 0), 0x00FF00u);
-        EXPECT_EQ(service.pixel(k_centre_x, k_centre_y), 0x00FF00u);
+        EXPECT_TRUE(platform.tones().empty());
+        EXPECT_EQ(platform.pixel(0, 0), 0x00FF00u);
+        EXPECT_EQ(platform.pixel(k_centre_x, k_centre_y), 0x00FF00u);
         EXPECT_FALSE(folder.exists("pelidor.rtr"));
     }
 }

@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "app/mouse_input.h"
-#include "gfx/headless/headless_service.h"
+#include "gfx/headless/headless_platform.h"
 #include "gfx/qt/child_window.h"
-#include "gfx/qt/qt_window_service.h"
+#include "gfx/qt/qt_platform.h"
 #include "plot/page.h"
 #include "program_fixture.h"
 #include "state/mouse_protocol.h"
@@ -29,7 +29,7 @@ using exercises::AnswerOutcome;
 using exercises::AnswerResult;
 using exercises::FigurePlacement;
 using gfx::Colour;
-using gfx::HeadlessService;
+using gfx::HeadlessPlatform;
 
 // Colours (0x00BBGGRR) of the progress and signal bars as the user must see them.
 constexpr gfx::Colour k_cyan = 0xFFFF00;
@@ -62,7 +62,7 @@ std::ostream& operator<<(std::ostream& out, const Tone& tone) {
 
 // The twin with a screen that takes `show_ms` to show what is drawn, as a real one takes a
 // moment.
-class SlowScreenService : public HeadlessService {
+class SlowScreenPlatform : public HeadlessPlatform {
   public:
     void wait_until_shown() override {
         if (show_ms > 0) sleep_ms(show_ms);
@@ -74,13 +74,13 @@ class AnswerWindowTest : public ::testing::Test {
   protected:
     AnswerWindowTest() {
         testing_support::reset_program_state();
-        plot::PAGE(service.canvas(), 1, 650, 980, "Trainer for eyes");
-        service.canvas().register_mouse(1, app::k_mouse_event_mask, app::on_mouse);
-        service.append_menu(1, gfx::k_menu_enabled, "Effect from training", [](int) {
+        plot::PAGE(platform.canvas(), 1, 650, 980, "Trainer for eyes");
+        platform.canvas().register_mouse(1, app::k_mouse_event_mask, app::on_mouse);
+        platform.append_menu(1, gfx::k_menu_enabled, "Effect from training", [](int) {
             state::store(state::run().MODEREQ, state::k_graph_request);
         });
         state::run().parameters.TANS = 2.5f;
-        exercises::draw_idle_bars(service.canvas(), 980);
+        exercises::draw_idle_bars(platform.canvas(), 980);
     }
     ~AnswerWindowTest() override { testing_support::reset_program_state(); }
 
@@ -90,7 +90,7 @@ class AnswerWindowTest : public ::testing::Test {
                        int32_t number = 1, int32_t count = 10, int16_t width = 980) {
         return await(
             placement, act_at_ms,
-            [=](HeadlessService& s) {
+            [=](HeadlessPlatform& s) {
                 switch (action) {
                     case Action::nothing:
                         break;
@@ -113,42 +113,42 @@ class AnswerWindowTest : public ::testing::Test {
     }
 
     AnswerResult await(const FigurePlacement& placement, int64_t act_at_ms,
-                       std::function<void(HeadlessService&)> act, int32_t number = 1,
+                       std::function<void(HeadlessPlatform&)> act, int32_t number = 1,
                        int32_t count = 10, int16_t width = 980) {
-        opened_ms = service.now_ms();
-        first_tone = service.tones().size();
-        service.set_user([=, this](HeadlessService& s) {
+        opened_ms = platform.now_ms();
+        first_tone = platform.tones().size();
+        platform.set_user([=, this](HeadlessPlatform& s) {
             if (s.now_ms() == opened_ms + 1) progress_row = row(s, 5, width);
             if (s.now_ms() == opened_ms + act_at_ms) act(s);
         });
         AnswerResult result;
-        const gfx::RunOutcome outcome = service.run(nullptr, [&](gfx::Canvas& ws) {
-            result = exercises::await_answer(ws, width, number, count, placement);
+        const gfx::RunOutcome outcome = platform.run(nullptr, [&](gfx::Canvas& canvas) {
+            result = exercises::await_answer(canvas, width, number, count, placement);
         });
         EXPECT_EQ(outcome.kind, gfx::RunOutcome::Kind::stopped);
-        service.set_user({});
+        platform.set_user({});
         return result;
     }
 
-    int64_t elapsed_ms() const { return service.now_ms() - opened_ms; }
+    int64_t elapsed_ms() const { return platform.now_ms() - opened_ms; }
 
     std::vector<Tone> tones() const {
         std::vector<Tone> heard;
-        for (std::size_t i = first_tone; i < service.tones().size(); ++i) {
-            const gfx::ToneRecord& tone = service.tones()[i];
+        for (std::size_t i = first_tone; i < platform.tones().size(); ++i) {
+            const gfx::ToneRecord& tone = platform.tones()[i];
             heard.push_back({tone.frequency, tone.duration_ms,
                              std::llround(tone.at_seconds * 1000) - opened_ms});
         }
         return heard;
     }
 
-    static std::vector<Colour> row(const HeadlessService& s, int y, int width) {
+    static std::vector<Colour> row(const HeadlessPlatform& s, int y, int width) {
         std::vector<Colour> pixels;
         for (int x = 0; x < width; ++x) pixels.push_back(s.pixel(x, y));
         return pixels;
     }
 
-    SlowScreenService service;
+    SlowScreenPlatform platform;
     int64_t opened_ms = 0;
     std::size_t first_tone = 0;
     std::vector<Colour> progress_row;  // row 5 as the window opened
@@ -246,8 +246,8 @@ GTEST_TEST_F(AnswerWindowTest, AnswersAreJudgedTimedAndSounded) {
         }
         EXPECT_EQ(tones(), c.tones);
         EXPECT_EQ(elapsed_ms(), c.duration_ms);
-        EXPECT_EQ(service.pixel(0, 10), k_red);
-        EXPECT_EQ(service.pixel(979, 19), k_red);
+        EXPECT_EQ(platform.pixel(0, 10), k_red);
+        EXPECT_EQ(platform.pixel(979, 19), k_red);
     }
     exercises::set_answer_listener({});
 }
@@ -270,7 +270,7 @@ GTEST_TEST_F(AnswerWindowTest, AnswerTimeIsThePressOwnMomentUnlessItsStampIsUnus
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         clear_mouse_and_requests();
-        const AnswerResult result = await(k_left, 50, [&](HeadlessService& s) {
+        const AnswerResult result = await(k_left, 50, [&](HeadlessPlatform& s) {
             std::optional<double> stamp;
             if (c.stamp_ms)
                 stamp = s.clock_seconds() + static_cast<double>(*c.stamp_ms - 50) / 1000;
@@ -285,15 +285,16 @@ GTEST_TEST_F(AnswerWindowTest, AnswerTimeIsThePressOwnMomentUnlessItsStampIsUnus
 // However long the screen takes to show the figure, the answer is timed from the bar that
 // turns green with the figure in view, not from before the figure was on the screen.
 GTEST_TEST_F(AnswerWindowTest, AnswerClockStartsWithTheFigureOnTheScreen) {
-    service.show_ms = 7;
+    platform.show_ms = 7;
     std::optional<int64_t> green_at_ms;
-    service.set_user([&](HeadlessService& s) {
+    platform.set_user([&](HeadlessPlatform& s) {
         if (!green_at_ms && s.pixel(0, 15) == k_green) green_at_ms = s.now_ms();
         if (green_at_ms && s.now_ms() == *green_at_ms + 49) s.click(gfx::k_key_left);
     });
     AnswerResult result;
-    service.run(nullptr,
-                [&](gfx::Canvas& ws) { result = exercises::await_answer(ws, 980, 1, 10, k_left); });
+    platform.run(nullptr, [&](gfx::Canvas& canvas) {
+        result = exercises::await_answer(canvas, 980, 1, 10, k_left);
+    });
     ASSERT_TRUE(green_at_ms);
     EXPECT_EQ(result.outcome, AnswerOutcome::correct);
     // The bar is seen in the millisecond after the clock starts.
@@ -325,10 +326,10 @@ GTEST_TEST_F(AnswerWindowTest, BothButtonsOrAMenuRequestAbandonAtOnceLeavingTheS
         EXPECT_EQ(elapsed_ms(), c.duration_ms);
         EXPECT_EQ(tones(), (std::vector<Tone>{{1000, 200, 0}}));
         // The signal bar stays as it was: green.
-        EXPECT_EQ(service.pixel(0, 15), k_green);
+        EXPECT_EQ(platform.pixel(0, 15), k_green);
         if (c.action == Action::both) {
-            service.release(gfx::k_key_left);
-            service.release(gfx::k_key_right);
+            platform.release(gfx::k_key_left);
+            platform.release(gfx::k_key_right);
         }
     }
 }
@@ -347,7 +348,7 @@ GTEST_TEST_F(AnswerWindowTest, ProgressBarShowsThePresentationsMade) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.number) + " of " + std::to_string(c.count) + ", width " +
                      std::to_string(c.width));
-        exercises::draw_idle_bars(service.canvas(), c.width);
+        exercises::draw_idle_bars(platform.canvas(), c.width);
         clear_mouse_and_requests();
         await(k_left, Action::left, 300, c.number, c.count, c.width);
         ASSERT_EQ(progress_row.size(), static_cast<std::size_t>(c.width));
@@ -358,12 +359,12 @@ GTEST_TEST_F(AnswerWindowTest, ProgressBarShowsThePresentationsMade) {
     }
 }
 
-// The real window service keeps the time when its clock is first read: the opening of the
+// The real platform keeps the time when its clock is first read: the opening of the
 // answer window.
-class OpeningQtService : public gfx::QtWindowService {
+class OpeningQtPlatform : public gfx::QtPlatform {
   public:
     double clock_seconds() override {
-        const double now = QtWindowService::clock_seconds();
+        const double now = QtPlatform::clock_seconds();
         double none = std::numeric_limits<double>::quiet_NaN();
         // Only the first reading replaces NaN; a failed exchange leaves it alone.
         if (std::isnan(first_reading_.load())) first_reading_.compare_exchange_strong(none, now);
@@ -404,12 +405,12 @@ bool serve_until(const std::function<bool()>& done) {
 
 GTEST_TEST(AnswerWindowQtTest, AnswerTimeIsThePressOwnStampedMoment) {
     testing_support::reset_program_state();
-    OpeningQtService service;
-    plot::PAGE(service.canvas(), 1, 650, 980, "Trainer for eyes");
+    OpeningQtPlatform platform;
+    plot::PAGE(platform.canvas(), 1, 650, 980, "Trainer for eyes");
     QCoreApplication::processEvents();
-    QWidget* view = service.child_view(1);
+    QWidget* view = platform.child_view(1);
     ASSERT_NE(view, nullptr);
-    service.canvas().register_mouse(1, app::k_mouse_event_mask, app::on_mouse);
+    platform.canvas().register_mouse(1, app::k_mouse_event_mask, app::on_mouse);
     state::run().parameters.TANS = 10.0f;
     // Set, so the test sees when the answer window has forgotten earlier clicks.
     state::store(state::run().MEVENT, 1);
@@ -417,14 +418,14 @@ GTEST_TEST(AnswerWindowQtTest, AnswerTimeIsThePressOwnStampedMoment) {
     std::atomic<bool> answered = false;
     AnswerResult result;
     std::thread program([&] {
-        result = exercises::await_answer(service.canvas(), 980, 1, 10, k_left);
+        result = exercises::await_answer(platform.canvas(), 980, 1, 10, k_left);
         answered = true;
     });
     // The press is delivered 50 ms after it was stamped, at least 100 ms into the window: the
     // answer time is the stamp's, however late the program sees it.
     const bool opened = serve_until([&] {
-        const std::optional<double> t0 = service.first_reading();
-        return t0 && state::load(state::run().MEVENT) == 0 && service.clock_seconds() > *t0 + 0.1;
+        const std::optional<double> t0 = platform.first_reading();
+        return t0 && state::load(state::run().MEVENT) == 0 && platform.clock_seconds() > *t0 + 0.1;
     });
     if (opened) {
         send_stamped(view, QEvent::MouseMove, Qt::LeftButton, 4);  // shows the clocks agree
@@ -439,7 +440,7 @@ GTEST_TEST(AnswerWindowQtTest, AnswerTimeIsThePressOwnStampedMoment) {
     const std::optional<double> press = state::latest_press_seconds();
     ASSERT_TRUE(press);
     EXPECT_EQ(result.outcome, AnswerOutcome::correct);
-    EXPECT_NEAR(result.seconds, *press - *service.first_reading(), 0.0001);
+    EXPECT_NEAR(result.seconds, *press - *platform.first_reading(), 0.0001);
     testing_support::reset_program_state();
 }
 

@@ -10,7 +10,7 @@
 
 #include "app/figure_file.h"
 #include "exercises/random.h"
-#include "gfx/headless/headless_service.h"
+#include "gfx/headless/headless_platform.h"
 #include "plot/page.h"
 #include "program_fixture.h"
 #include "state/shared_state.h"
@@ -20,7 +20,7 @@ namespace {
 using exercises::FigurePlacement;
 using exercises::FrameDrawer;
 using gfx::Colour;
-using gfx::HeadlessService;
+using gfx::HeadlessPlatform;
 using state::FigureTables;
 
 constexpr Colour k_grey = 0x808080;
@@ -85,23 +85,23 @@ class TrainingFrameTest : public ::testing::Test {
 
     // Opens unit 1 with the given size, all k_previous.
     void open_window(int width, int height) {
-        plot::PAGE(service.canvas(), 1, height, width, "Trainer for eyes");
-        service.canvas().set_colour(k_previous);
-        service.canvas().rectangle(gfx::Shape::filled, 0, 0, static_cast<int16_t>(width - 1),
-                                   static_cast<int16_t>(height - 1));
+        plot::PAGE(platform.canvas(), 1, height, width, "Trainer for eyes");
+        platform.canvas().set_colour(k_previous);
+        platform.canvas().rectangle(gfx::Shape::filled, 0, 0, static_cast<int16_t>(width - 1),
+                                    static_cast<int16_t>(height - 1));
         this->width = width;
         this->height = height;
     }
 
     std::vector<Colour> window() const {
         std::vector<Colour> pixels;
-        service.canvas().surface(1)->read([&](const uint32_t* stored, int w, int h) {
+        platform.canvas().surface(1)->read([&](const uint32_t* stored, int w, int h) {
             for (int i = 0; i < w * h; ++i) pixels.push_back(gfx::from_stored(stored[i]));
         });
         return pixels;
     }
 
-    HeadlessService service;
+    HeadlessPlatform platform;
     int width = 0;
     int height = 0;
 };
@@ -124,7 +124,7 @@ GTEST_TEST_F(TrainingFrameTest, BothPathsDrawTheSameFieldAndFigureForEverySizeAn
                 SCOPED_TRACE(std::string(w.what) + ", K " + std::to_string(K) +
                              (right ? ", right" : ", left"));
                 open_window(w.width, w.height);
-                FrameDrawer frames(service.canvas(), static_cast<int16_t>(w.width),
+                FrameDrawer frames(platform.canvas(), static_cast<int16_t>(w.width),
                                    static_cast<int16_t>(w.height));
                 EXPECT_EQ(frames.image_path(), w.image_path);
                 exercises::reset_generators();
@@ -133,12 +133,12 @@ GTEST_TEST_F(TrainingFrameTest, BothPathsDrawTheSameFieldAndFigureForEverySizeAn
                     exercises::RAN11();
                     exercises::RAN11();
                 }
-                const int64_t start = service.now_ms();
+                const int64_t start = platform.now_ms();
                 const std::optional<FigurePlacement> placement = frames.draw(K, default_figures());
                 ASSERT_TRUE(placement.has_value());
                 EXPECT_EQ(placement->right, right);
                 // Only the image path shows a second of grey first.
-                EXPECT_EQ(service.now_ms() - start, w.image_path ? 1000 : 0);
+                EXPECT_EQ(platform.now_ms() - start, w.image_path ? 1000 : 0);
                 EXPECT_TRUE(same_pictures(window(),
                                           expected_frame(K, w.width, w.height, default_figures(),
                                                          placement->xoff, w.image_path),
@@ -154,14 +154,15 @@ GTEST_TEST_F(TrainingFrameTest, FigurePixelsAboveTheStimulusAreaShowOnlyOnTheDir
     for (const bool image_path : {true, false}) {
         SCOPED_TRACE(image_path ? "image path" : "direct path");
         open_window(980, image_path ? 650 : 640);
-        FrameDrawer frames(service.canvas(), 980, static_cast<int16_t>(height));
+        FrameDrawer frames(platform.canvas(), 980, static_cast<int16_t>(height));
         exercises::reset_generators();
         const std::optional<FigurePlacement> placement = frames.draw(4, figures);
         ASSERT_TRUE(placement.has_value());
         EXPECT_TRUE(same_pictures(
             window(), expected_frame(4, 980, height, figures, placement->xoff, image_path), 980));
         // The top-left quarter of the high block is white on the direct path only.
-        EXPECT_EQ(service.pixel(placement->xoff + 101, 11), image_path ? k_previous : gfx::k_white);
+        EXPECT_EQ(platform.pixel(placement->xoff + 101, 11),
+                  image_path ? k_previous : gfx::k_white);
     }
 }
 
@@ -176,7 +177,7 @@ GTEST_TEST_F(TrainingFrameTest, BlocksAcrossTheLeftAndRightEdgesAreCutAtTheEdge)
             SCOPED_TRACE(std::string(image_path ? "image path" : "direct path") +
                          (right ? ", right" : ", left"));
             open_window(980, image_path ? 650 : 640);
-            FrameDrawer frames(service.canvas(), 980, static_cast<int16_t>(height));
+            FrameDrawer frames(platform.canvas(), 980, static_cast<int16_t>(height));
             ASSERT_EQ(frames.image_path(), image_path);
             exercises::reset_generators();
             if (right) {
@@ -190,16 +191,16 @@ GTEST_TEST_F(TrainingFrameTest, BlocksAcrossTheLeftAndRightEdgesAreCutAtTheEdge)
                 window(), expected_frame(2, 980, height, figures, placement->xoff, image_path),
                 980));
             // The top-left white quarter of the block at the edge reaches the edge column.
-            EXPECT_EQ(right ? service.pixel(979, 102) : service.pixel(0, 401), 0xFFFFFFu);
+            EXPECT_EQ(right ? platform.pixel(979, 102) : platform.pixel(0, 401), 0xFFFFFFu);
         }
     }
 }
 
 GTEST_TEST_F(TrainingFrameTest, GreyBlankKeepsTheBarsAndTheTopRowOfTheLastFrame) {
     open_window(980, 650);
-    FrameDrawer frames(service.canvas(), 980, 650);
+    FrameDrawer frames(platform.canvas(), 980, 650);
     std::vector<Colour> seen;
-    service.set_user([&](HeadlessService& s) {
+    platform.set_user([&](HeadlessPlatform& s) {
         if (s.now_ms() != 500) return;
         for (const int y : {0, 19, 20, 21, 649}) seen.push_back(s.pixel(300, y));
     });
@@ -227,32 +228,32 @@ GTEST_TEST_F(TrainingFrameTest, BothButtonsAbandonTheFrameWhereItStands) {
         state::start_run();
         exercises::reset_generators();
         open_window(980, c.height);
-        FrameDrawer frames(service.canvas(), 980, static_cast<int16_t>(c.height));
-        const int64_t start = service.now_ms();
+        FrameDrawer frames(platform.canvas(), 980, static_cast<int16_t>(c.height));
+        const int64_t start = platform.now_ms();
         if (c.press_at_ms == 0) state::store(state::run().MBUTTON, 3);
-        service.set_user([&](HeadlessService& s) {
+        platform.set_user([&](HeadlessPlatform& s) {
             if (s.now_ms() == start + c.press_at_ms) state::store(state::run().MBUTTON, 3);
         });
         EXPECT_FALSE(frames.draw(4, default_figures()).has_value());
         // Column 5 lies in cell 2, black on row 20.
-        EXPECT_EQ(service.pixel(5, 20), c.row_20);
-        EXPECT_EQ(service.pixel(5, 21), c.row_21);
+        EXPECT_EQ(platform.pixel(5, 20), c.row_20);
+        EXPECT_EQ(platform.pixel(5, 21), c.row_21);
         // The side is drawn only once the field is complete.
         EXPECT_LT(exercises::RAN11(), 1e-5f);
-        service.set_user({});
+        platform.set_user({});
     }
     state::start_run();
 }
 
 // The twin with a look at the window after every drawing call, so a test can act between two
 // figure points, where nothing pauses.
-class WatchedService : public HeadlessService {
+class WatchedPlatform : public HeadlessPlatform {
   public:
-    std::function<void(WatchedService&)> after_drawing;
+    std::function<void(WatchedPlatform&)> after_drawing;
 
   protected:
     void present(int unit) override {
-        HeadlessService::present(unit);
+        HeadlessPlatform::present(unit);
         if (after_drawing) after_drawing(*this);
     }
 };
@@ -262,22 +263,22 @@ GTEST_TEST(TrainingFrameAbandon, BothButtonsAfterAFigurePointStopTheDirectPathTh
     // Two blocks of K 2 above the stimulus area, in rows 1 to 4, which only the figure
     // draws: the first point's block ends with its bottom-right pixel, white.
     const FigureTables figures = figure_of(2, {{0, 100}, {0, 200}});
-    WatchedService service;
-    plot::PAGE(service.canvas(), 1, 640, 980, "Trainer for eyes");
-    service.canvas().set_colour(k_previous);
-    service.canvas().rectangle(gfx::Shape::filled, 0, 0, 979, 639);
-    FrameDrawer frames(service.canvas(), 980, 640);
+    WatchedPlatform platform;
+    plot::PAGE(platform.canvas(), 1, 640, 980, "Trainer for eyes");
+    platform.canvas().set_colour(k_previous);
+    platform.canvas().rectangle(gfx::Shape::filled, 0, 0, 979, 639);
+    FrameDrawer frames(platform.canvas(), 980, 640);
     ASSERT_FALSE(frames.image_path());
     exercises::reset_generators();
     const int xoff = 20;  // the first side of the sequence is the left
-    service.after_drawing = [&](WatchedService& s) {
+    platform.after_drawing = [&](WatchedPlatform& s) {
         if (s.pixel(xoff + 100 + 4, 4) == 0xFFFFFFu) state::store(state::run().MBUTTON, 3);
     };
     EXPECT_FALSE(frames.draw(2, figures).has_value());
-    service.after_drawing = nullptr;
-    EXPECT_EQ(service.pixel(xoff + 100 + 1, 1), 0xFFFFFFu) << "the first block is drawn";
-    EXPECT_EQ(service.pixel(xoff + 200 + 1, 1), k_previous) << "the second is not";
-    EXPECT_EQ(service.pixel(xoff + 200 + 4, 4), k_previous);
+    platform.after_drawing = nullptr;
+    EXPECT_EQ(platform.pixel(xoff + 100 + 1, 1), 0xFFFFFFu) << "the first block is drawn";
+    EXPECT_EQ(platform.pixel(xoff + 200 + 1, 1), k_previous) << "the second is not";
+    EXPECT_EQ(platform.pixel(xoff + 200 + 4, 4), k_previous);
     testing_support::reset_program_state();
 }
 

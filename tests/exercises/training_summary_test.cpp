@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/mouse_input.h"
-#include "gfx/headless/headless_service.h"
+#include "gfx/headless/headless_platform.h"
 #include "plot/page.h"
 #include "plot/pen.h"
 #include "program_fixture.h"
@@ -20,7 +20,7 @@ namespace {
 using exercises::SummaryText;
 using exercises::TrainingSummary;
 using gfx::Colour;
-using gfx::HeadlessService;
+using gfx::HeadlessPlatform;
 
 constexpr float k_nan = std::numeric_limits<float>::quiet_NaN();
 
@@ -157,10 +157,10 @@ class TrainingSummaryScreen : public ::testing::Test {
   protected:
     TrainingSummaryScreen() {
         testing_support::reset_program_state();
-        plot::PAGE(service.canvas(), 1, 650, 980, "Trainer for eyes");
-        plot::SETCOL(service.canvas(), 7);
-        service.canvas().initialize_fonts();
-        service.canvas().register_mouse(1, app::k_mouse_event_mask, app::on_mouse);
+        plot::PAGE(platform.canvas(), 1, 650, 980, "Trainer for eyes");
+        plot::SETCOL(platform.canvas(), 7);
+        platform.canvas().initialize_fonts();
+        platform.canvas().register_mouse(1, app::k_mouse_event_mask, app::on_mouse);
     }
     ~TrainingSummaryScreen() override { testing_support::reset_program_state(); }
 
@@ -173,7 +173,7 @@ class TrainingSummaryScreen : public ::testing::Test {
         int stray = 0;
         for (int y = 0; y < 650; ++y) {
             for (int x = 0; x < 980; ++x) {
-                const Colour colour = service.pixel(x, y);
+                const Colour colour = platform.pixel(x, y);
                 if (colour == gfx::k_white) continue;
                 bool placed = false;
                 for (std::size_t i = 0; i < texts.size(); ++i) {
@@ -193,7 +193,7 @@ class TrainingSummaryScreen : public ::testing::Test {
         }
     }
 
-    HeadlessService service;
+    HeadlessPlatform platform;
 };
 
 GTEST_TEST_F(TrainingSummaryScreen, TextsAppearInTheirColoursAndPlacesOnAWhiteWindow) {
@@ -205,9 +205,9 @@ GTEST_TEST_F(TrainingSummaryScreen, TextsAppearInTheirColoursAndPlacesOnAWhiteWi
     for (const TrainingSummary& summary : cases) {
         SCOPED_TRACE("push-ups " + std::to_string(summary.NPUP));
         // Something left from the exercise, which the white fill must cover.
-        service.canvas().set_colour(0x007700);
-        service.canvas().rectangle(gfx::Shape::filled, 0, 0, 979, 649);
-        exercises::draw_summary(service.canvas(), 980, 650, summary);
+        platform.canvas().set_colour(0x007700);
+        platform.canvas().rectangle(gfx::Shape::filled, 0, 0, 979, 649);
+        exercises::draw_summary(platform.canvas(), 980, 650, summary);
         expect_texts_in_place(exercises::summary_texts(summary));
     }
 }
@@ -224,29 +224,29 @@ GTEST_TEST_F(TrainingSummaryScreen, PromptWaitsForAPressMadeAfterItAppears) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        service.canvas().set_colour(gfx::k_white);
-        service.canvas().rectangle(gfx::Shape::filled, 0, 0, 979, 649);
+        platform.canvas().set_colour(gfx::k_white);
+        platform.canvas().rectangle(gfx::Shape::filled, 0, 0, 979, 649);
         // A click that came before the prompt must not end the wait.
         state::store(state::run().MEVENT, 1);
         state::store(state::run().MBUTTON, 1);
-        const int64_t start = service.now_ms();
-        service.set_user([&](HeadlessService& s) {
+        const int64_t start = platform.now_ms();
+        platform.set_user([&](HeadlessPlatform& s) {
             if (s.now_ms() != start + 700) return;
             if ((c.button & gfx::k_key_left) != 0) s.press(gfx::k_key_left);
             if ((c.button & gfx::k_key_right) != 0) s.press(gfx::k_key_right);
         });
         const gfx::RunOutcome outcome =
-            service.run(nullptr, [](gfx::Canvas& ws) { exercises::prompt_and_wait(ws); });
+            platform.run(nullptr, [](gfx::Canvas& canvas) { exercises::prompt_and_wait(canvas); });
         EXPECT_EQ(outcome.kind, gfx::RunOutcome::Kind::stopped);
-        EXPECT_EQ(service.now_ms() - start, 700);
+        EXPECT_EQ(platform.now_ms() - start, 700);
         EXPECT_EQ(state::load(state::run().MEVENT), 0);
         expect_texts_in_place({exercises::closing_prompt()});
         EXPECT_TRUE(
             same_texts({exercises::closing_prompt()},
                        {{k_small, k_blue, 60, 550, "For continuation press any mouse button"}}));
-        service.set_user({});
-        if ((c.button & gfx::k_key_left) != 0) service.release(gfx::k_key_left);
-        if ((c.button & gfx::k_key_right) != 0) service.release(gfx::k_key_right);
+        platform.set_user({});
+        if ((c.button & gfx::k_key_left) != 0) platform.release(gfx::k_key_left);
+        if ((c.button & gfx::k_key_right) != 0) platform.release(gfx::k_key_right);
         state::start_run();
     }
 }

@@ -14,7 +14,7 @@
 #include "app/mouse_input.h"
 #include "exercises/training_answer.h"
 #include "exercises/training_summary.h"
-#include "gfx/headless/headless_service.h"
+#include "gfx/headless/headless_platform.h"
 #include "plot/page.h"
 #include "plot/pen.h"
 #include "program_fixture.h"
@@ -23,7 +23,7 @@
 namespace {
 
 using gfx::Colour;
-using gfx::HeadlessService;
+using gfx::HeadlessPlatform;
 using gfx::RunOutcome;
 using state::FigureTables;
 using testing_support::WorkingFolder;
@@ -69,7 +69,7 @@ class Trainee {
     std::vector<int> cyan_columns;  // progress bar length as each window opened
     int64_t prompt_clicked_ms = -1;
 
-    void operator()(HeadlessService& s) {
+    void operator()(HeadlessPlatform& s) {
         while (tones_heard_ < s.tones().size()) {
             const gfx::ToneRecord& tone = s.tones()[tones_heard_++];
             if (tone.frequency != 1000) continue;
@@ -85,7 +85,7 @@ class Trainee {
     }
 
   private:
-    void act(HeadlessService& s) {
+    void act(HeadlessPlatform& s) {
         switch (reply(windows_seen)) {
             case Reply::figure_side:
                 s.click(figure_on_right(s) ? gfx::k_key_right : gfx::k_key_left);
@@ -106,7 +106,7 @@ class Trainee {
     }
 
     // The last point of the figure is drawn last, so its whole block shows where it stands.
-    bool block_shown(const HeadlessService& s, int xoff) const {
+    bool block_shown(const HeadlessPlatform& s, int xoff) const {
         const int point = figures_.count(K_);
         for (int across = 1; across <= 2 * K_; ++across) {
             for (int down = 1; down <= 2 * K_; ++down) {
@@ -120,21 +120,21 @@ class Trainee {
         return true;
     }
 
-    bool figure_on_right(const HeadlessService& s) const {
+    bool figure_on_right(const HeadlessPlatform& s) const {
         const bool left = block_shown(s, 20 / K_ * K_);
         const bool right = block_shown(s, 450 / K_ * K_);
         EXPECT_NE(left, right) << "the trainee cannot tell where the figure is";
         return right;
     }
 
-    static int count_cyan(const HeadlessService& s) {
+    static int count_cyan(const HeadlessPlatform& s) {
         int count = 0;
         while (count < 980 && s.pixel(count, 5) == k_cyan) ++count;
         return count;
     }
 
     // The summary screen is white behind the bars' rows; the prompt is blue text near (60, 550).
-    static bool prompt_shown(const HeadlessService& s) {
+    static bool prompt_shown(const HeadlessPlatform& s) {
         if (s.pixel(0, 15) != gfx::k_white) return false;
         for (int y = 550; y < 588; ++y) {
             for (int x = 60; x < 400; ++x) {
@@ -155,24 +155,24 @@ class TrainingTest : public ::testing::Test {
     TrainingTest() {
         testing_support::reset_program_state();
         state::run().parameters = k_parameters;
-        service.set_date({2010, 3, 5});
-        service.set_time({14, 7, 9, 42});
+        platform.set_date({2010, 3, 5});
+        platform.set_time({14, 7, 9, 42});
         // A trainee who never sees the prompt would otherwise wait for an hour of virtual time.
-        service.set_time_limit(600);
+        platform.set_time_limit(600);
         open_window(980, 650);
     }
     ~TrainingTest() override { testing_support::reset_program_state(); }
 
     void open_window(int width, int height) {
-        plot::PAGE(service.canvas(), 1, static_cast<int16_t>(height), static_cast<int16_t>(width),
+        plot::PAGE(platform.canvas(), 1, static_cast<int16_t>(height), static_cast<int16_t>(width),
                    "Trainer for eyes");
-        plot::SETCOL(service.canvas(), 7);
-        service.canvas().initialize_fonts();
+        plot::SETCOL(platform.canvas(), 7);
+        platform.canvas().initialize_fonts();
         state::run().NXW = static_cast<int16_t>(width);
         state::run().NYW = static_cast<int16_t>(height);
-        service.canvas().register_mouse(1, app::k_mouse_event_mask, app::on_mouse);
-        if (service.menu_items().empty()) {
-            service.append_menu(1, gfx::k_menu_enabled, "Effect from training", [](int) {
+        platform.canvas().register_mouse(1, app::k_mouse_event_mask, app::on_mouse);
+        if (platform.menu_items().empty()) {
+            platform.append_menu(1, gfx::k_menu_enabled, "Effect from training", [](int) {
                 state::store(state::run().MODEREQ, state::k_graph_request);
             });
         }
@@ -181,29 +181,30 @@ class TrainingTest : public ::testing::Test {
     // Runs the exercise with figure K as the start screen calls it, after a left click, with a
     // trainee who replies as told and, if given, another user acting beside it.
     RunOutcome train(int K, std::function<Reply(int)> reply = {}, int reaction_ms = 350,
-                     HeadlessService::ScriptedUser also = {}) {
+                     HeadlessPlatform::ScriptedUser also = {}) {
         state::run().figures = default_figures();
-        trainee = std::make_unique<Trainee>(K, state::run().figures, service.tones().size());
+        trainee = std::make_unique<Trainee>(K, state::run().figures, platform.tones().size());
         if (reply) trainee->reply = std::move(reply);
         trainee->reaction_ms = reaction_ms;
-        service.set_user([this, also](HeadlessService& s) {
+        platform.set_user([this, also](HeadlessPlatform& s) {
             (*trainee)(s);
             if (also) also(s);
         });
         state::store(state::run().MDOWN, 0);
         state::store(state::run().MBUTTON, 1);
         state::store(state::run().MEVENT, 1);
-        start_ms = service.now_ms();
-        return service.run(nullptr, [K](gfx::Canvas& ws) {
+        start_ms = platform.now_ms();
+        return platform.run(nullptr, [K](gfx::Canvas& canvas) {
             int32_t shown = K;
-            exercises::TEST(ws, shown, state::run().figures, state::run().NXW, state::run().NYW);
+            exercises::TEST(canvas, shown, state::run().figures, state::run().NXW,
+                            state::run().NYW);
         });
     }
 
     // Tones of one frequency, in order, as (duration, virtual ms from the start).
     std::vector<std::pair<int, int64_t>> tones_of(int frequency) const {
         std::vector<std::pair<int, int64_t>> heard;
-        for (const gfx::ToneRecord& tone : service.tones()) {
+        for (const gfx::ToneRecord& tone : platform.tones()) {
             if (tone.frequency == frequency)
                 heard.emplace_back(tone.duration_ms,
                                    std::llround(tone.at_seconds * 1000) - start_ms);
@@ -226,13 +227,13 @@ class TrainingTest : public ::testing::Test {
     int count_colour(Colour colour, int x1, int y1, int x2, int y2) const {
         int count = 0;
         for (int y = y1; y <= y2; ++y) {
-            for (int x = x1; x <= x2; ++x) count += service.pixel(x, y) == colour ? 1 : 0;
+            for (int x = x1; x <= x2; ++x) count += platform.pixel(x, y) == colour ? 1 : 0;
         }
         return count;
     }
 
     WorkingFolder folder;
-    HeadlessService service;
+    HeadlessPlatform platform;
     std::unique_ptr<Trainee> trainee;
     int64_t start_ms = 0;
 };
@@ -252,7 +253,7 @@ GTEST_TEST_F(TrainingTest, AnAttentiveTraineeEarnsNoPushUps) {
     EXPECT_EQ(outcome.kind, RunOutcome::Kind::stopped);
     EXPECT_EQ(trainee->windows_seen, 100);
     EXPECT_EQ(tones_of(800).size(), 100u);
-    EXPECT_EQ(service.tones().size(), 200u);
+    EXPECT_EQ(platform.tones().size(), 200u);
     // Each presentation: 1 s of grey, the reply after 350 ms, its 200 ms tone.
     EXPECT_EQ(tones_of(1000)[99].second, 99 * 1550 + 1000);
     // The progress bar grows to the full width: columns 0 to 979·j div 100 in window j.
@@ -268,7 +269,7 @@ GTEST_TEST_F(TrainingTest, AnAttentiveTraineeEarnsNoPushUps) {
     EXPECT_GT(count_colour(k_green, 55, 280, 600, 347), 100);
     EXPECT_EQ(count_colour(k_red, 0, 0, 979, 649), 0);
     EXPECT_GT(trainee->prompt_clicked_ms, 0);
-    EXPECT_EQ(service.now_ms(), trainee->prompt_clicked_ms);
+    EXPECT_EQ(platform.now_ms(), trainee->prompt_clicked_ms);
 }
 
 GTEST_TEST_F(TrainingTest, WrongAndMissedAnswersArePunishedAndLogged) {
@@ -324,7 +325,7 @@ GTEST_TEST_F(TrainingTest, NoVolumeMakesNoPresentationButStillReportsAndLogs) {
         state::run().parameters.NVOL = volume;
         const RunOutcome outcome = train(3);
         EXPECT_EQ(outcome.kind, RunOutcome::Kind::stopped);
-        EXPECT_TRUE(service.tones().empty());
+        EXPECT_TRUE(platform.tones().empty());
         EXPECT_EQ(log_lines(),
                   (std::vector<std::string>{
                       k_header, training_record("   3  Np=   0 Nt=   0 Ner=   0 "
@@ -364,28 +365,28 @@ GTEST_TEST_F(TrainingTest, BothButtonsOrAGraphRequestAbandonWithoutSummaryOrReco
         state::run().parameters = k_parameters;
         open_window(980, c.image_path ? 650 : 640);
         const Reply second_reply = c.second_reply;
-        const int64_t first_tone = static_cast<int64_t>(service.tones().size());
+        const int64_t first_tone = static_cast<int64_t>(platform.tones().size());
         const int64_t press_at =
-            c.press_both_at_ms < 0 ? -1 : service.now_ms() + c.press_both_at_ms;
+            c.press_both_at_ms < 0 ? -1 : platform.now_ms() + c.press_both_at_ms;
         const RunOutcome outcome = train(
             4,
             [second_reply](int presentation) {
                 return presentation == 1 ? Reply::figure_side : second_reply;
             },
             350,
-            [press_at](HeadlessService& s) {
+            [press_at](HeadlessPlatform& s) {
                 if (s.now_ms() != press_at) return;
                 s.press(gfx::k_key_left);
                 s.press(gfx::k_key_right);
             });
         EXPECT_EQ(outcome.kind, RunOutcome::Kind::stopped);
         EXPECT_EQ(trainee->windows_seen, c.windows_opened);
-        EXPECT_EQ(service.now_ms() - start_ms, c.returned_at_ms);
-        EXPECT_EQ(static_cast<int64_t>(service.tones().size()) - first_tone, c.tones);
+        EXPECT_EQ(platform.now_ms() - start_ms, c.returned_at_ms);
+        EXPECT_EQ(static_cast<int64_t>(platform.tones().size()) - first_tone, c.tones);
         EXPECT_FALSE(folder.exists("pelidor.rtr"));
-        EXPECT_NE(service.pixel(0, 15), gfx::k_white) << "no summary";
-        service.release(gfx::k_key_left);
-        service.release(gfx::k_key_right);
+        EXPECT_NE(platform.pixel(0, 15), gfx::k_white) << "no summary";
+        platform.release(gfx::k_key_left);
+        platform.release(gfx::k_key_right);
     }
 }
 

@@ -19,7 +19,7 @@
 
 #include "app/figure_file.h"
 #include "fault_writer.h"
-#include "gfx/headless/headless_service.h"
+#include "gfx/headless/headless_platform.h"
 #include "gfx/platform.h"
 #include "params/dialog_template.h"
 #include "params/parameter_file.h"
@@ -39,7 +39,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using gfx::HeadlessService;
+using gfx::HeadlessPlatform;
 using gfx::RunOutcome;
 
 constexpr int k_width = 980;
@@ -81,20 +81,20 @@ class DamagedLog : public ::testing::Test {
   protected:
     void SetUp() override {
         testing_support::reset_program_state();
-        open_page(ws);
+        open_page(canvas);
     }
 
-    static void open_page(HeadlessService& service) {
-        plot::PAGE(service.canvas(), 1, k_height, k_width, "Trainer for eyes");
-        plot::SETCOL(service.canvas(), 7);
-        service.canvas().initialize_fonts();
-        service.set_user([](HeadlessService&) { state::store(state::run().MEVENT, 1); });
+    static void open_page(HeadlessPlatform& platform) {
+        plot::PAGE(platform.canvas(), 1, k_height, k_width, "Trainer for eyes");
+        plot::SETCOL(platform.canvas(), 7);
+        platform.canvas().initialize_fonts();
+        platform.set_user([](HeadlessPlatform&) { state::store(state::run().MEVENT, 1); });
     }
 
-    static std::vector<gfx::Colour> picture_of(const HeadlessService& service) {
+    static std::vector<gfx::Colour> picture_of(const HeadlessPlatform& platform) {
         std::vector<gfx::Colour> pixels;
         for (int y = 0; y < k_height; ++y) {
-            for (int x = 0; x < k_width; ++x) pixels.push_back(service.pixel(x, y));
+            for (int x = 0; x < k_width; ++x) pixels.push_back(platform.pixel(x, y));
         }
         return pixels;
     }
@@ -102,10 +102,10 @@ class DamagedLog : public ::testing::Test {
     // The graph of `log` on a fresh page.
     std::vector<gfx::Colour> graph_of(const std::string& log) {
         folder.write(results::k_log_file, log);
-        HeadlessService service;
-        open_page(service);
-        results::TRITOUT(service.canvas());
-        return picture_of(service);
+        HeadlessPlatform platform;
+        open_page(platform);
+        results::TRITOUT(platform.canvas());
+        return picture_of(platform);
     }
 
     static int entries_of(const std::string& name) {
@@ -115,7 +115,7 @@ class DamagedLog : public ::testing::Test {
     }
 
     testing_support::WorkingFolder folder;
-    HeadlessService ws;
+    HeadlessPlatform canvas;
 };
 
 GTEST_TEST_F(DamagedLog, GraphIsDrawnFromTheUsableLinesWhateverElseTheLogHolds) {
@@ -175,15 +175,15 @@ GTEST_TEST_F(DamagedLog, GraphIsDrawnFromTheUsableLinesWhateverElseTheLogHolds) 
     }
 }
 
-// A service that removes or replaces the log once the graph has begun to draw, i.e. after the
+// A platform that removes or replaces the log once the graph has begun to draw, i.e. after the
 // pass that finds the days and before the pass that draws the curves.
-class ChangingLogService : public HeadlessService {
+class ChangingLogPlatform : public HeadlessPlatform {
   public:
     std::function<void()> change;
 
   protected:
     void present(int unit) override {
-        HeadlessService::present(unit);
+        HeadlessPlatform::present(unit);
         if (++presents_seen_ == 2 && change) change();
     }
 
@@ -212,11 +212,11 @@ GTEST_TEST_F(DamagedLog, LogThatChangesBetweenTheTwoPassesStillGivesAGraph) {
         SCOPED_TRACE(c.what);
         testing_support::reset_program_state();
         folder.write(results::k_log_file, log);
-        ChangingLogService service;
-        open_page(service);
-        service.change = c.change;
-        ASSERT_NO_THROW(results::TRITOUT(service.canvas()));
-        const std::vector<gfx::Colour> picture = picture_of(service);
+        ChangingLogPlatform platform;
+        open_page(platform);
+        platform.change = c.change;
+        ASSERT_NO_THROW(results::TRITOUT(platform.canvas()));
+        const std::vector<gfx::Colour> picture = picture_of(platform);
         EXPECT_NE(std::count(picture.begin(), picture.end(), k_message), 0);
     }
 }
@@ -289,14 +289,14 @@ GTEST_TEST(DamagedFigureFile, EndsWithTheReportNamingTheFile) {
 // Runs the parameters dialog with "Begin the training" pressed, which saves the file.
 RunOutcome save_parameters() {
     testing_support::reset_program_state();
-    HeadlessService service;
-    service.set_dialog_script(
+    HeadlessPlatform platform;
+    platform.set_dialog_script(
         [](gfx::Dialog& dialog, int) { dialog.activate(params::k_begin_button); });
-    return service.run({}, [](gfx::Canvas& ws) {
+    return platform.run({}, [](gfx::Canvas& canvas) {
         try {
-            params::VVDALND(ws);
+            params::VVDALND(canvas);
         } catch (const textio::IoError& error) {
-            ws.platform().report_fatal(error.message());
+            canvas.platform().report_fatal(error.message());
         }
     });
 }
@@ -304,12 +304,12 @@ RunOutcome save_parameters() {
 // Ends a sight check, which appends its record to the log.
 RunOutcome append_a_record() {
     testing_support::reset_program_state();
-    HeadlessService service;
-    return service.run({}, [](gfx::Canvas& ws) {
+    HeadlessPlatform platform;
+    return platform.run({}, [](gfx::Canvas& canvas) {
         try {
-            results::append_sight_check(ws, 0.7f);
+            results::append_sight_check(canvas, 0.7f);
         } catch (const textio::IoError& error) {
-            ws.platform().report_fatal(error.message());
+            canvas.platform().report_fatal(error.message());
         }
     });
 }

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "gfx/headless/headless_service.h"
+#include "gfx/headless/headless_platform.h"
 
 namespace {
 
@@ -23,34 +23,34 @@ GTEST_TEST(WindowConfigTest, ARefusedRecordIsCorrectedSoThatItSucceedsWhenSubmit
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        gfx::HeadlessService twin;
-        gfx::Canvas& ws = twin.canvas();
-        ws.open_child(1, "Trainer for eyes");
+        gfx::HeadlessPlatform twin;
+        gfx::Canvas& canvas = twin.canvas();
+        canvas.open_child(1, "Trainer for eyes");
         if (c.sized_before) {
             WindowConfig first{980, 650, -1, -1, -1, -1};
-            ASSERT_TRUE(ws.set_window_config(first));
+            ASSERT_TRUE(canvas.set_window_config(first));
         }
         WindowConfig record = c.record;
-        EXPECT_FALSE(ws.set_window_config(record));
+        EXPECT_FALSE(canvas.set_window_config(record));
         EXPECT_GT(record.pixel_width, 0);
         EXPECT_GT(record.pixel_height, 0);
         EXPECT_NE(record.font_size, 0);
-        EXPECT_TRUE(ws.set_window_config(record)) << "the corrected record is refused again";
-        EXPECT_EQ(ws.window_config().pixel_width, c.width);
-        EXPECT_EQ(ws.window_config().pixel_height, c.height);
+        EXPECT_TRUE(canvas.set_window_config(record)) << "the corrected record is refused again";
+        EXPECT_EQ(canvas.window_config().pixel_width, c.width);
+        EXPECT_EQ(canvas.window_config().pixel_height, c.height);
     }
 }
 
 GTEST_TEST(WindowConfigTest, MinusOneInASizeKeepsTheWindowsSize) {
-    gfx::HeadlessService twin;
-    gfx::Canvas& ws = twin.canvas();
-    ws.open_child(1, "Trainer for eyes");
+    gfx::HeadlessPlatform twin;
+    gfx::Canvas& canvas = twin.canvas();
+    canvas.open_child(1, "Trainer for eyes");
     WindowConfig first{980, 650, -1, -1, -1, -1};
-    ASSERT_TRUE(ws.set_window_config(first));
+    ASSERT_TRUE(canvas.set_window_config(first));
     WindowConfig record{-1, 400, -1, -1, -1, -1};
-    EXPECT_TRUE(ws.set_window_config(record));
-    EXPECT_EQ(ws.window_config().pixel_width, 980);
-    EXPECT_EQ(ws.window_config().pixel_height, 400);
+    EXPECT_TRUE(canvas.set_window_config(record));
+    EXPECT_EQ(canvas.window_config().pixel_width, 980);
+    EXPECT_EQ(canvas.window_config().pixel_height, 400);
 }
 
 }  // namespace

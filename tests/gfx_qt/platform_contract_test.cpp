@@ -1,5 +1,5 @@
 // The promises every platform makes to the program about time, input and its end, run against
-// the Qt service and against the headless twin, so the scenario tests that run on the twin stand
+// the Qt platform and against the headless twin, so the scenario tests that run on the twin stand
 // for the real window.
 //
 // Each implementation has one fixture that knows how to make an event arrive while the program
@@ -13,9 +13,9 @@
 #include <memory>
 #include <thread>
 
-#include "gfx/headless/headless_service.h"
+#include "gfx/headless/headless_platform.h"
 #include "gfx/platform.h"
-#include "gfx/qt/qt_window_service.h"
+#include "gfx/qt/qt_platform.h"
 
 namespace {
 
@@ -24,25 +24,25 @@ using Body = std::function<void(gfx::Platform&)>;
 // The twin: virtual time, the event delivered by the scripted user at its millisecond.
 class HeadlessPlatform {
   public:
-    gfx::Platform& service() { return service_; }
+    gfx::Platform& platform() { return platform_; }
 
     // A menu command chosen `after_ms` from now while the program waits.
     void event_after(int after_ms) {
-        const int64_t at = service_.now_ms() + after_ms;
-        service_.set_user([at](gfx::HeadlessService& s) {
+        const int64_t at = platform_.now_ms() + after_ms;
+        platform_.set_user([at](gfx::HeadlessPlatform& s) {
             if (s.now_ms() == at) s.choose(1);
         });
     }
-    void event_now() { service_.choose(1); }
-    void events_done() { service_.set_user({}); }
+    void event_now() { platform_.choose(1); }
+    void events_done() { platform_.set_user({}); }
 
     // Runs `body` as the program and checks that it ended through stop_program with status 0
     // and that nothing after the stop ran.
     static void expect_stopped(const Body& body) {
-        gfx::HeadlessService service;
+        gfx::HeadlessPlatform platform;
         bool went_on = false;
-        const gfx::RunOutcome outcome = service.run(nullptr, [&](gfx::Canvas& ws) {
-            body(ws.platform());
+        const gfx::RunOutcome outcome = platform.run(nullptr, [&](gfx::Canvas& canvas) {
+            body(canvas.platform());
             went_on = true;
         });
         EXPECT_EQ(outcome.kind, gfx::RunOutcome::Kind::stopped);
@@ -51,42 +51,42 @@ class HeadlessPlatform {
     }
 
   private:
-    gfx::HeadlessService service_;
+    gfx::HeadlessPlatform platform_;
 };
 
-// The real service on the offscreen platform: real time, the event chosen from another thread
+// The Qt platform on Qt's offscreen plugin: real time, the event chosen from another thread
 // as the window thread would.
 class QtPlatform {
   public:
     ~QtPlatform() { events_done(); }
 
-    gfx::Platform& service() { return service_; }
+    gfx::Platform& platform() { return platform_; }
 
     void event_after(int after_ms) {
         user_ = std::thread([this, after_ms] {
             std::this_thread::sleep_for(std::chrono::milliseconds(after_ms));
-            service_.choose_menu(1);
+            platform_.choose_menu(1);
         });
     }
-    void event_now() { service_.choose_menu(1); }
+    void event_now() { platform_.choose_menu(1); }
     void events_done() {
         if (user_.joinable()) user_.join();
     }
 
-    // The real service ends the process: the body runs in a child process.
+    // The real platform ends the process: the body runs in a child process.
     static void expect_stopped(const Body& body) {
         GTEST_FLAG_SET(death_test_style, "threadsafe");
         EXPECT_EXIT(
             {
-                gfx::QtWindowService service;
-                body(service);
+                gfx::QtPlatform platform;
+                body(platform);
                 std::_Exit(7);  // the stop returned
             },
             testing::ExitedWithCode(0), "");
     }
 
   private:
-    gfx::QtWindowService service_;
+    gfx::QtPlatform platform_;
     std::thread user_;
 };
 
@@ -98,7 +98,7 @@ class PlatformContract : public testing::Test {
         subject().append_menu(1, gfx::k_menu_enabled, "Effect from training", [](int) {});
     }
 
-    gfx::Platform& subject() { return platform->service(); }
+    gfx::Platform& subject() { return platform->platform(); }
 
     // Milliseconds on the platform's clock that `action` took.
     double taken_ms(const std::function<void()>& action) {
@@ -123,7 +123,7 @@ class PlatformNames {
 TYPED_TEST_SUITE(PlatformContract, Platforms, PlatformNames);
 
 // Upper bounds below only catch a call that waits far too long or hangs; how close the real
-// service comes is for the benchmarks to measure.
+// platform comes is for the benchmarks to measure.
 constexpr double k_hang_ms = 1000.0;
 
 TYPED_TEST(PlatformContract, WaitForInputWakesOnTheEventThatArrivesDuringIt) {

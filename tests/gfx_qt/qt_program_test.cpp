@@ -42,19 +42,19 @@ class QtProgramTest : public testing::Test {
 };
 
 GTEST_TEST_F(QtProgramTest, HookRunsOnTheGuiThreadAndTheProgramOnItsOwn) {
-    const auto hook = [](gfx::Canvas& service) {
+    const auto hook = [](gfx::Canvas& platform) {
         std::fprintf(stderr, "hook on gui thread: %d\n", on_gui_thread());
-        service.platform().append_menu(1, gfx::k_menu_enabled, "Exit",
-                                       [&service](int) { service.platform().stop_program(); });
+        platform.platform().append_menu(1, gfx::k_menu_enabled, "Exit",
+                                        [&platform](int) { platform.platform().stop_program(); });
         return true;
     };
-    const auto program = [](gfx::Canvas& service) {
+    const auto program = [](gfx::Canvas& platform) {
         std::fprintf(stderr, "program on gui thread: %d\n", on_gui_thread());
-        service.platform().set_exit_mode(2);
-        service.open_child(1, "Trainer for eyes");
+        platform.platform().set_exit_mode(2);
+        platform.open_child(1, "Trainer for eyes");
         gfx::WindowConfig config{980, 650, -1, -1, -1, -1};
-        service.set_window_config(config);
-        service.rectangle(gfx::Shape::filled, 0, 0, 10, 10);
+        platform.set_window_config(config);
+        platform.rectangle(gfx::Shape::filled, 0, 0, 10, 10);
     };
     EXPECT_EXIT(gfx::run_qt_program(argc_, argv_, hook, program), testing::ExitedWithCode(0),
                 "hook on gui thread: 1.*program on gui thread: 0");

@@ -4,7 +4,7 @@
 
 #include <map>
 
-#include "gfx/headless/headless_service.h"
+#include "gfx/headless/headless_platform.h"
 #include "gfx/platform.h"
 #include "params/dialog_template.h"
 #include "program_fixture.h"
@@ -13,7 +13,7 @@
 
 namespace {
 
-using gfx::HeadlessService;
+using gfx::HeadlessPlatform;
 using gfx::RunOutcome;
 using testing_support::WorkingFolder;
 
@@ -24,7 +24,7 @@ class ParametersDialogTest : public ::testing::Test {
     // Runs the dialog with a script that types `texts` and presses `button`; records what the
     // fields showed when the dialog opened.
     RunOutcome run(std::map<int, std::string> texts, int button) {
-        service.set_dialog_script([this, texts, button](gfx::Dialog& dialog, int attempt) {
+        platform.set_dialog_script([this, texts, button](gfx::Dialog& dialog, int attempt) {
             if (attempt == 0) {
                 for (int id = 1000; id <= 1005; ++id) shown[id] = dialog.text(id);
                 for (const auto& [id, text] : texts) dialog.set_text(id, text);
@@ -33,17 +33,17 @@ class ParametersDialogTest : public ::testing::Test {
             }
             dialog.activate(button);
         });
-        return service.run({}, [](gfx::Canvas& ws) {
+        return platform.run({}, [](gfx::Canvas& canvas) {
             try {
-                params::VVDALND(ws);
+                params::VVDALND(canvas);
             } catch (const textio::IoError& error) {
-                ws.platform().report_fatal(error.message());
+                canvas.platform().report_fatal(error.message());
             }
         });
     }
 
     WorkingFolder folder;
-    HeadlessService service;
+    HeadlessPlatform platform;
     std::map<int, std::string> shown;
     std::function<void(gfx::Dialog&)> repair;
 };
@@ -95,13 +95,13 @@ GTEST_TEST_F(ParametersDialogTest, WhatTheUserLeavesIsTakenAndSaved) {
         SCOPED_TRACE(c.what);
         testing_support::reset_program_state();
         WorkingFolder case_folder;
-        HeadlessService case_service;
-        case_service.set_dialog_script([&](gfx::Dialog& dialog, int) {
+        HeadlessPlatform case_platform;
+        case_platform.set_dialog_script([&](gfx::Dialog& dialog, int) {
             dialog.set_text(c.field, c.text);
             dialog.activate(params::k_begin_button);
         });
         const RunOutcome outcome =
-            case_service.run({}, [](gfx::Canvas& ws) { params::VVDALND(ws); });
+            case_platform.run({}, [](gfx::Canvas& canvas) { params::VVDALND(canvas); });
         EXPECT_EQ(outcome.kind, RunOutcome::Kind::stopped);
         EXPECT_NE(case_folder.read("pelidor.vvd").find(c.saved_line + "\r\n"), std::string::npos)
             << case_folder.read("pelidor.vvd");
@@ -121,10 +121,10 @@ GTEST_TEST_F(ParametersDialogTest, TextThatIsNotANumberKeepsTheDialogOpenAndName
         }
     };
     const RunOutcome outcome = run({{1001, "1.2.3"}, {1003, "12a"}}, params::k_begin_button);
-    ASSERT_EQ(service.dialog_refusals().size(), 2u);
-    EXPECT_EQ(service.dialog_refusals()[0].control_id, 1001);
-    EXPECT_NE(service.dialog_refusals()[0].message.find("Diagonal of display"), std::string::npos);
-    EXPECT_EQ(service.dialog_refusals()[1].control_id, 1003);
+    ASSERT_EQ(platform.dialog_refusals().size(), 2u);
+    EXPECT_EQ(platform.dialog_refusals()[0].control_id, 1001);
+    EXPECT_NE(platform.dialog_refusals()[0].message.find("Diagonal of display"), std::string::npos);
+    EXPECT_EQ(platform.dialog_refusals()[1].control_id, 1003);
     // Nothing was saved while a field was wrong; what the user typed was kept.
     EXPECT_EQ(file_while_open, (std::vector<std::string>{"123.000\n", "123.000\n"}));
     EXPECT_EQ(outcome.kind, RunOutcome::Kind::stopped);
@@ -137,8 +137,8 @@ GTEST_TEST_F(ParametersDialogTest, TextThatIsNotANumberKeepsTheDialogOpenAndName
 GTEST_TEST_F(ParametersDialogTest, ANumberBeyondTheRangeOfARealIsRefused) {
     repair = [](gfx::Dialog& dialog) { dialog.set_text(1000, "150"); };
     const RunOutcome outcome = run({{1000, "1e99"}}, params::k_begin_button);
-    ASSERT_EQ(service.dialog_refusals().size(), 1u);
-    EXPECT_EQ(service.dialog_refusals()[0].control_id, 1000);
+    ASSERT_EQ(platform.dialog_refusals().size(), 1u);
+    EXPECT_EQ(platform.dialog_refusals()[0].control_id, 1000);
     EXPECT_EQ(outcome.kind, RunOutcome::Kind::stopped);
     EXPECT_FLOAT_EQ(state::run().parameters.DIST, 150.0f);
 }
@@ -148,8 +148,8 @@ GTEST_TEST_F(ParametersDialogTest, AsterisksOfATooWideResolutionMustBeReplaced) 
     repair = [](gfx::Dialog& dialog) { dialog.set_text(1003, "1280"); };
     const RunOutcome outcome = run({}, params::k_begin_button);
     EXPECT_EQ(shown[1003], "****");
-    ASSERT_EQ(service.dialog_refusals().size(), 1u);
-    EXPECT_EQ(service.dialog_refusals()[0].control_id, 1003);
+    ASSERT_EQ(platform.dialog_refusals().size(), 1u);
+    EXPECT_EQ(platform.dialog_refusals()[0].control_id, 1003);
     EXPECT_EQ(outcome.kind, RunOutcome::Kind::stopped);
     EXPECT_EQ(state::run().parameters.NX, 1280);
 }
@@ -159,8 +159,8 @@ GTEST_TEST_F(ParametersDialogTest, ExitEndsTheProgramWithoutTouchingTheFile) {
     const RunOutcome outcome = run({{1000, "99"}, {1001, "letters"}}, params::k_exit_button);
     EXPECT_EQ(outcome.kind, RunOutcome::Kind::stopped);
     EXPECT_EQ(folder.read("pelidor.vvd"), "123.000\n");
-    ASSERT_EQ(service.tones().size(), 1u);
-    EXPECT_EQ(service.tones()[0].duration_ms, 0);
+    ASSERT_EQ(platform.tones().size(), 1u);
+    EXPECT_EQ(platform.tones()[0].duration_ms, 0);
 }
 
 GTEST_TEST_F(ParametersDialogTest, AFileThatCannotBeWrittenIsReported) {

@@ -193,7 +193,7 @@ class AxesTest : public PlotRegion {
   protected:
     void SetUp() override {
         PlotRegion::SetUp();
-        plot::SETCOL(ws.canvas(), 7);
+        plot::SETCOL(canvas.canvas(), 7);
     }
 
     std::vector<int> black_columns_in_row(int row) const {
@@ -213,15 +213,15 @@ class AxesTest : public PlotRegion {
 };
 
 GTEST_TEST_F(AxesTest, NothingAskedNothingDrawn) {
-    ws.canvas().set_line_style(0x1234);
-    plot::AXES(ws.canvas(), 1, 1, 0.0f, 0.0f, 5, -1.0f, 0.0f, 5);
+    canvas.canvas().set_line_style(0x1234);
+    plot::AXES(canvas.canvas(), 1, 1, 0.0f, 0.0f, 5, -1.0f, 0.0f, 5);
     EXPECT_EQ(count_not_white(), 0);
-    EXPECT_EQ(ws.canvas().line_style(), 0x1234) << "the line style is left alone";
+    EXPECT_EQ(canvas.canvas().line_style(), 0x1234) << "the line style is left alone";
 }
 
 GTEST_TEST_F(AxesTest, ProgressGraphGridIsDashedUnderASolidFrame) {
     plot::LIMITS(1, 1, 0.0f, 259200.0f, 0.0f, 1.0f);
-    plot::AXES(ws.canvas(), 1, 1, 0.0f, 86400.0f, 0, 0.0f, 0.2f, 0);
+    plot::AXES(canvas.canvas(), 1, 1, 0.0f, 86400.0f, 0, 0.0f, 0.2f, 0);
 
     // Dashes start at the line's first pixel, 4 on and 4 off: vertical lines run up from row
     // 252, horizontal ones right from column 40.
@@ -235,15 +235,15 @@ GTEST_TEST_F(AxesTest, ProgressGraphGridIsDashedUnderASolidFrame) {
 
     EXPECT_EQ(count_not_white(40, 35, 40, 252), 218) << "solid left edge";
     EXPECT_EQ(count_not_white(40, 35, 937, 35), 898) << "solid top edge";
-    EXPECT_EQ(ws.canvas().line_style(), 0xFFFF);
+    EXPECT_EQ(canvas.canvas().line_style(), 0xFFFF);
 }
 
 GTEST_TEST_F(AxesTest, VerticalGridAloneHasNoFrameAndStaysDashed) {
-    plot::AXES(ws.canvas(), 1, 1, 0.0f, 5.0f, 0, 0.0f, 0.0f, 0);
+    plot::AXES(canvas.canvas(), 1, 1, 0.0f, 5.0f, 0, 0.0f, 0.0f, 0);
     EXPECT_EQ(black_columns_in_row(236), (std::vector<int>{40, 489, 937}));
     EXPECT_EQ(black_columns_in_row(232), std::vector<int>{});
     EXPECT_EQ(count_not_white(41, 35, 488, 35), 0) << "no top edge between the lines";
-    EXPECT_EQ(ws.canvas().line_style(), 0xF0F0);
+    EXPECT_EQ(canvas.canvas().line_style(), 0xF0F0);
 }
 
 GTEST_TEST_F(AxesTest, MinorTicksSitOnTheBottomEdge) {
@@ -254,8 +254,8 @@ GTEST_TEST_F(AxesTest, MinorTicksSitOnTheBottomEdge) {
     const Case cases[] = {{0, 0}, {1, 0}, {5, 51}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.per_grid_step);
-        ws.canvas().clear_screen();
-        plot::AXES(ws.canvas(), 1, 1, 0.0f, 1.0f, c.per_grid_step, 0.0f, 0.0f, 0);
+        canvas.canvas().clear_screen();
+        plot::AXES(canvas.canvas(), 1, 1, 0.0f, 1.0f, c.per_grid_step, 0.0f, 0.0f, 0);
         // Row 248 is the top end of a minor plus (4 rows above the edge) and falls in a gap of
         // the dashed grid lines.
         const std::vector<int> tops = black_columns_in_row(248);
@@ -269,7 +269,7 @@ GTEST_TEST_F(AxesTest, MinorTicksSitOnTheBottomEdge) {
 }
 
 GTEST_TEST_F(AxesTest, NumberedTicksArePlusesOnTheBottomAndLeftEdges) {
-    plot::AXES(ws.canvas(), 1, 1, 2.5f, 0.0f, 0, 0.2f, 0.0f, 0);
+    plot::AXES(canvas.canvas(), 1, 1, 2.5f, 0.0f, 0, 0.2f, 0.0f, 0);
     // Above the bottom edge only the ticks' vertical strokes reach row 247; the x labels hang
     // below the edge.
     EXPECT_EQ(black_columns_in_row(247), (std::vector<int>{40, 264, 489, 713, 937}));
@@ -278,7 +278,7 @@ GTEST_TEST_F(AxesTest, NumberedTicksArePlusesOnTheBottomAndLeftEdges) {
     EXPECT_EQ(black_rows_in_column(34), (std::vector<int>{35, 78, 122, 165, 209, 252}));
     EXPECT_GT(count_not_white(0, 253, 979, 290), 0) << "x labels";
     EXPECT_GT(count_not_white(0, 30, 30, 260), 0) << "y labels";
-    EXPECT_EQ(ws.canvas().line_style(), 0xFFFF);
+    EXPECT_EQ(canvas.canvas().line_style(), 0xFFFF);
 }
 
 GTEST_TEST_F(AxesTest, AxisWithoutADefinedScaleGetsNoNumbers) {
@@ -294,33 +294,33 @@ GTEST_TEST_F(AxesTest, AxisWithoutADefinedScaleGetsNoNumbers) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ws.canvas().clear_screen();
+        canvas.canvas().clear_screen();
         plot::LIMITS(1, 1, c.xmin, c.xmax, c.ymin, c.ymax);
-        plot::AXES(ws.canvas(), 1, 1, 1.0f, 0.0f, 0, 1.0f, 0.0f, 0);
+        plot::AXES(canvas.canvas(), 1, 1, 1.0f, 0.0f, 0, 1.0f, 0.0f, 0);
         EXPECT_EQ(count_not_white(), 0);
     }
 }
 
 GTEST_TEST_F(AxesTest, LabelsOfARegionAtThePageBottomStayInTheWindow) {
-    plot::REGION(ws.canvas(), 1, 2, 10.0f, 3.0f, 220.0f, 60.0f);
+    plot::REGION(canvas.canvas(), 1, 2, 10.0f, 3.0f, 220.0f, 60.0f);
     plot::LIMITS(1, 2, 0.0f, 10.0f, 0.0f, 1.0f);
-    ws.canvas().clear_screen();
-    plot::AXES(ws.canvas(), 1, 2, 2.5f, 0.0f, 0, 0.0f, 0.0f, 0);
+    canvas.canvas().clear_screen();
+    plot::AXES(canvas.canvas(), 1, 2, 2.5f, 0.0f, 0, 0.0f, 0.0f, 0);
     EXPECT_GT(count_not_white(0, 600, 979, 649), 0);
     EXPECT_EQ(count_not_white(0, 645, 979, 649), 0) << "labels raised to page y 6";
 }
 
 GTEST_TEST_F(AxesTest, ConstLinesFollowTheWorldAndClipToTheFrame) {
-    plot::CONSTX(ws.canvas(), 1, 1, 5.0f, -1.0f, 2.0f);
+    plot::CONSTX(canvas.canvas(), 1, 1, 5.0f, -1.0f, 2.0f);
     EXPECT_EQ(count_not_white(489, 35, 489, 252), 218);
     EXPECT_EQ(count_not_white(), 218);
-    EXPECT_EQ(ws.canvas().position().y, 35) << "drawn from y1 to y2";
+    EXPECT_EQ(canvas.canvas().position().y, 35) << "drawn from y1 to y2";
 
-    ws.canvas().clear_screen();
-    plot::CONSTY(ws.canvas(), 1, 1, 2.5f, 7.5f, 0.5f);
+    canvas.canvas().clear_screen();
+    plot::CONSTY(canvas.canvas(), 1, 1, 2.5f, 7.5f, 0.5f);
     EXPECT_EQ(count_not_white(264, 144, 713, 144), 713 - 264 + 1);
     EXPECT_EQ(count_not_white(), 713 - 264 + 1);
-    EXPECT_EQ(ws.canvas().position().x, 713);
+    EXPECT_EQ(canvas.canvas().position().x, 713);
 }
 
 }  // namespace

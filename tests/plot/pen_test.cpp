@@ -38,33 +38,33 @@ GTEST_TEST_F(PenColourTest, SetcolSendsTheTruncatedBytesOfTheColourTable) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.ic);
-        ws.canvas().set_colour(0x123456);
-        ws.canvas().set_text_colour(0x123456);
-        plot::SETCOL(ws.canvas(), c.ic);
-        EXPECT_EQ(ws.canvas().colour(), c.colour);
-        EXPECT_EQ(ws.canvas().text_colour(), c.colour);
+        canvas.canvas().set_colour(0x123456);
+        canvas.canvas().set_text_colour(0x123456);
+        plot::SETCOL(canvas.canvas(), c.ic);
+        EXPECT_EQ(canvas.canvas().colour(), c.colour);
+        EXPECT_EQ(canvas.canvas().text_colour(), c.colour);
         EXPECT_EQ(plot::tables().ICOL, c.ic);
     }
 }
 
 GTEST_TEST_F(PenColourTest, ColorClampsAndWaitsForTheNextSetcol) {
-    plot::SETCOL(ws.canvas(), 20);
+    plot::SETCOL(canvas.canvas(), 20);
     plot::COLOR(20, 1.5f, -0.2f, 0.5f);
     EXPECT_EQ(plot::coldim(1, 21), 1.0f);
     EXPECT_EQ(plot::coldim(2, 21), 0.0f);
     EXPECT_EQ(plot::coldim(3, 21), 0.5f);
-    EXPECT_EQ(ws.canvas().colour(), k_black) << "nothing is sent to the window";
+    EXPECT_EQ(canvas.canvas().colour(), k_black) << "nothing is sent to the window";
 
-    plot::SETCOL(ws.canvas(), 20);
-    EXPECT_EQ(ws.canvas().colour(), rgb(255, 0, 127));
+    plot::SETCOL(canvas.canvas(), 20);
+    EXPECT_EQ(canvas.canvas().colour(), rgb(255, 0, 127));
 }
 
 GTEST_TEST_F(PenColourTest, NotANumberPassesColorAndBecomesByteZero) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     plot::COLOR(30, nan, 1.0f, 1.0f);
     EXPECT_TRUE(std::isnan(plot::coldim(1, 31)));
-    plot::SETCOL(ws.canvas(), 30);
-    EXPECT_EQ(ws.canvas().colour(), rgb(0, 255, 255));
+    plot::SETCOL(canvas.canvas(), 30);
+    EXPECT_EQ(canvas.canvas().colour(), rgb(0, 255, 255));
 }
 
 GTEST_TEST_F(PenColourTest, SetlinChoosesTheMaskAndFallsBackToSolid) {
@@ -76,16 +76,16 @@ GTEST_TEST_F(PenColourTest, SetlinChoosesTheMaskAndFallsBackToSolid) {
                           {0, 0xFFFF}, {5, 0xFFFF}, {-1, 0xFFFF}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.style);
-        ws.canvas().set_line_style(0x1234);
-        plot::SETLIN(ws.canvas(), c.style);
-        EXPECT_EQ(ws.canvas().line_style(), c.mask);
+        canvas.canvas().set_line_style(0x1234);
+        plot::SETLIN(canvas.canvas(), c.style);
+        EXPECT_EQ(canvas.canvas().line_style(), c.mask);
     }
 }
 
 using PenMoveTest = PlotRegion;
 
 GTEST_TEST_F(PenMoveTest, OnlyPenOneDrawsAndThePositionEndsOnThePoint) {
-    plot::SETCOL(ws.canvas(), 7);
+    plot::SETCOL(canvas.canvas(), 7);
     struct Case {
         int pen;
         bool draws;
@@ -93,55 +93,55 @@ GTEST_TEST_F(PenMoveTest, OnlyPenOneDrawsAndThePositionEndsOnThePoint) {
     const Case cases[] = {{0, false}, {2, false}, {-1, false}, {1, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.pen);
-        ws.canvas().clear_screen();
-        plot::MOVE(ws.canvas(), 1, 1, 0.0f, 0.5f, 0);
-        plot::MOVE(ws.canvas(), 1, 1, 10.0f, 0.5f, c.pen);
+        canvas.canvas().clear_screen();
+        plot::MOVE(canvas.canvas(), 1, 1, 0.0f, 0.5f, 0);
+        plot::MOVE(canvas.canvas(), 1, 1, 10.0f, 0.5f, c.pen);
         // Row 144 holds world y 0.5; a drawn line covers columns 40 to 937.
         EXPECT_EQ(count_not_white(), c.draws ? 898 : 0);
         EXPECT_EQ(count_not_white(40, 144, 937, 144), c.draws ? 898 : 0);
-        EXPECT_EQ(ws.canvas().position().x, 937);
-        EXPECT_EQ(ws.canvas().position().y, 144);
+        EXPECT_EQ(canvas.canvas().position().x, 937);
+        EXPECT_EQ(canvas.canvas().position().y, 144);
     }
 }
 
 GTEST_TEST_F(PenMoveTest, FirstPenDownDrawsFromWhereTheWindowPositionWas) {
-    plot::SETCOL(ws.canvas(), 7);
-    ws.canvas().move_to(0, 0);
-    plot::MOVE(ws.canvas(), 1, 1, 0.0f, 1.0f, 1);
+    plot::SETCOL(canvas.canvas(), 7);
+    canvas.canvas().move_to(0, 0);
+    plot::MOVE(canvas.canvas(), 1, 1, 0.0f, 1.0f, 1);
     EXPECT_EQ(pixel(0, 0), k_black);
     EXPECT_EQ(pixel(40, 35), k_black);
     EXPECT_EQ(count_not_white(), 41) << "one slanted line of 41 pixels";
 }
 
 GTEST_TEST_F(PenMoveTest, PointsOutsideTheLimitsDrawAlongTheFrame) {
-    plot::SETCOL(ws.canvas(), 7);
-    plot::MOVE(ws.canvas(), 1, 1, -5.0f, 2.0f, 0);  // the top-left corner
-    plot::MOVE(ws.canvas(), 1, 1, 20.0f, 3.0f, 1);  // the top-right corner
+    plot::SETCOL(canvas.canvas(), 7);
+    plot::MOVE(canvas.canvas(), 1, 1, -5.0f, 2.0f, 0);  // the top-left corner
+    plot::MOVE(canvas.canvas(), 1, 1, 20.0f, 3.0f, 1);  // the top-right corner
     EXPECT_EQ(count_not_white(40, 35, 937, 35), 898);
     EXPECT_EQ(count_not_white(), 898);
 }
 
 GTEST_TEST_F(PenMoveTest, PixmoveIsNotClippedAndTakesTheLowSixteenBits) {
-    plot::SETCOL(ws.canvas(), 7);
-    plot::PIXMOVE(ws.canvas(), 1, 5, 640, 0);
-    plot::PIXMOVE(ws.canvas(), 1, 9, 640, 1);
+    plot::SETCOL(canvas.canvas(), 7);
+    plot::PIXMOVE(canvas.canvas(), 1, 5, 640, 0);
+    plot::PIXMOVE(canvas.canvas(), 1, 9, 640, 1);
     EXPECT_EQ(count_not_white(), 5);
     EXPECT_EQ(count_not_white(5, 640, 9, 640), 5);
 
-    plot::PIXMOVE(ws.canvas(), 1, 65536 + 20, 65536 + 30, 0);
-    EXPECT_EQ(ws.canvas().position().x, 20);
-    EXPECT_EQ(ws.canvas().position().y, 30);
+    plot::PIXMOVE(canvas.canvas(), 1, 65536 + 20, 65536 + 30, 0);
+    EXPECT_EQ(canvas.canvas().position().x, 20);
+    EXPECT_EQ(canvas.canvas().position().y, 30);
 }
 
 GTEST_TEST_F(PenMoveTest, PointUsesTheTableAtOnceAndKeepsTheDrawingColour) {
-    plot::SETCOL(ws.canvas(), 7);
+    plot::SETCOL(canvas.canvas(), 7);
     plot::COLOR(7, 1.0f, 0.0f, 0.0f);  // not yet sent to the window
-    plot::POINT(ws.canvas(), 1, 1, 5.0f, 0.5f);
+    plot::POINT(canvas.canvas(), 1, 1, 5.0f, 0.5f);
     EXPECT_EQ(pixel(489, 144), rgb(255, 0, 0));
     EXPECT_EQ(count_not_white(), 1);
-    EXPECT_EQ(ws.canvas().colour(), k_black);
+    EXPECT_EQ(canvas.canvas().colour(), k_black);
 
-    plot::POINT(ws.canvas(), 1, 1, 50.0f, -7.0f);
+    plot::POINT(canvas.canvas(), 1, 1, 50.0f, -7.0f);
     EXPECT_EQ(pixel(937, 252), rgb(255, 0, 0)) << "clipped to the bottom-right corner";
     EXPECT_NE(pixel(489, 144), k_white);
 }

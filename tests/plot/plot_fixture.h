@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "gfx/headless/headless_service.h"
+#include "gfx/headless/headless_platform.h"
 #include "plot/page.h"
 #include "plot/plot_state.h"
 #include "plot/transforms.h"
@@ -21,11 +21,11 @@ class PlotPage : public ::testing::Test {
   protected:
     void SetUp() override {
         state::start_run();
-        plot::PAGE(ws.canvas(), 1, 650, 980, "Trainer for eyes");
-        ws.canvas().initialize_fonts();
+        plot::PAGE(canvas.canvas(), 1, 650, 980, "Trainer for eyes");
+        canvas.canvas().initialize_fonts();
     }
 
-    gfx::Colour pixel(int x, int y) const { return ws.pixel(x, y); }
+    gfx::Colour pixel(int x, int y) const { return canvas.pixel(x, y); }
 
     // Pixels of unit 1 inside the rectangle (both corners included) that satisfy `test`.
     int count_pixels(int x1, int y1, int x2, int y2,
@@ -41,7 +41,7 @@ class PlotPage : public ::testing::Test {
     }
     int count_not_white() const { return count_not_white(0, 0, 979, 649); }
 
-    gfx::HeadlessService ws;
+    gfx::HeadlessPlatform canvas;
 };
 
 // Region 1 of page 1 laid out as the upper panel of the progress graph, world x 0 to 10 and
@@ -51,9 +51,9 @@ class PlotRegion : public PlotPage {
   protected:
     void SetUp() override {
         PlotPage::SetUp();
-        plot::REGION(ws.canvas(), 1, 1, 10.0f, 110.0f, 220.0f, 60.0f);
+        plot::REGION(canvas.canvas(), 1, 1, 10.0f, 110.0f, 220.0f, 60.0f);
         plot::LIMITS(1, 1, 0.0f, 10.0f, 0.0f, 1.0f);
-        ws.canvas().clear_screen();
+        canvas.canvas().clear_screen();
     }
 };
 

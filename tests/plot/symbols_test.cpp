@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "gfx/headless/headless_service.h"
+#include "gfx/headless/headless_platform.h"
 #include "plot/page.h"
 #include "plot/pen.h"
 #include "plot/plot_state.h"
@@ -25,11 +25,11 @@ struct Box {
     bool empty() const { return right < 0; }
 };
 
-Box drawn_box(const gfx::HeadlessService& ws) {
+Box drawn_box(const gfx::HeadlessPlatform& canvas) {
     Box box;
     for (int y = 0; y < 650; ++y) {
         for (int x = 0; x < 980; ++x) {
-            if (ws.pixel(x, y) == k_white) continue;
+            if (canvas.pixel(x, y) == k_white) continue;
             box.left = std::min(box.left, x);
             box.right = std::max(box.right, x);
             box.top = std::min(box.top, y);
@@ -85,9 +85,9 @@ GTEST_TEST_F(SymbolTest, StartsAtThePixelOfThePagePosition) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.x << ", " << c.y);
         // An empty text does not move the graphics position on from where the text starts.
-        plot::SYMBOL(ws.canvas(), 1, c.x, c.y, 8.0f, 0.0f, "");
-        EXPECT_EQ(ws.canvas().position().x, c.column);
-        EXPECT_EQ(ws.canvas().position().y, c.row);
+        plot::SYMBOL(canvas.canvas(), 1, c.x, c.y, 8.0f, 0.0f, "");
+        EXPECT_EQ(canvas.canvas().position().x, c.column);
+        EXPECT_EQ(canvas.canvas().position().y, c.row);
     }
 }
 
@@ -100,8 +100,8 @@ GTEST_TEST_F(SymbolTest, SelectsTheFontOfItsSize) {
         {7.0f, 24, 7}, {8.1f, 28, 8}, {0.0f, 4, 3}, {33.3f, 96, 30}, {33.4f, 120, 40}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.size);
-        plot::SYMBOL(ws.canvas(), 1, 120.0f, 90.0f, c.size, 0.0f, "A");
-        const std::optional<gfx::FontSpec> font = ws.canvas().font();
+        plot::SYMBOL(canvas.canvas(), 1, 120.0f, 90.0f, c.size, 0.0f, "A");
+        const std::optional<gfx::FontSpec> font = canvas.canvas().font();
         ASSERT_TRUE(font.has_value());
         EXPECT_EQ(font->face, "Times New Roman Cyr");
         EXPECT_EQ(font->height, c.height);
@@ -119,14 +119,14 @@ GTEST_TEST_F(SymbolTest, TextRunsAlongItsAngleAndRotationIsResetAfterwards) {
     const Case cases[] = {{"horizontal", 0.0f, false}, {"upward", 90.0f, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ws.canvas().clear_screen();
-        ws.canvas().set_text_rotation(450);
-        plot::SETCOL(ws.canvas(), 7);
-        plot::SYMBOL(ws.canvas(), 1, 120.0f, 90.0f, 8.0f, c.angle, "HHHHHHHH");
-        EXPECT_EQ(ws.canvas().text_rotation(), 0);
+        canvas.canvas().clear_screen();
+        canvas.canvas().set_text_rotation(450);
+        plot::SETCOL(canvas.canvas(), 7);
+        plot::SYMBOL(canvas.canvas(), 1, 120.0f, 90.0f, 8.0f, c.angle, "HHHHHHHH");
+        EXPECT_EQ(canvas.canvas().text_rotation(), 0);
 
         // The text's top-left corner is at pixel (490, 325).
-        const Box box = drawn_box(ws);
+        const Box box = drawn_box(canvas);
         ASSERT_FALSE(box.empty());
         const int along = c.upward ? box.bottom - box.top : box.right - box.left;
         const int across = c.upward ? box.right - box.left : box.bottom - box.top;
@@ -142,10 +142,10 @@ GTEST_TEST_F(SymbolTest, TextRunsAlongItsAngleAndRotationIsResetAfterwards) {
 }
 
 GTEST_TEST_F(SymbolTest, WritesInThePackagesCurrentColour) {
-    plot::SETCOL(ws.canvas(), 4);
-    ws.canvas().set_colour(0x00FF00);  // changed behind the package's back
-    plot::SYMBOL(ws.canvas(), 1, 100.0f, 100.0f, 8.0f, 0.0f, "Visual acuity");
-    EXPECT_EQ(ws.canvas().colour(), 0xFF0000u);
+    plot::SETCOL(canvas.canvas(), 4);
+    canvas.canvas().set_colour(0x00FF00);  // changed behind the package's back
+    plot::SYMBOL(canvas.canvas(), 1, 100.0f, 100.0f, 8.0f, 0.0f, "Visual acuity");
+    EXPECT_EQ(canvas.canvas().colour(), 0xFF0000u);
     const int blue = count_pixels(0, 0, 979, 649, [](gfx::Colour c) { return c == 0xFF0000u; });
     EXPECT_GT(blue, 0);
     EXPECT_EQ(count_not_white(), blue) << "no other colour, no smoothing";
@@ -153,12 +153,12 @@ GTEST_TEST_F(SymbolTest, WritesInThePackagesCurrentColour) {
 
 GTEST_TEST(SymbolWithoutFonts, GivesUpAskingAndStillWritesTheText) {
     state::start_run();
-    gfx::HeadlessService ws;
-    plot::PAGE(ws.canvas(), 1, 650, 980, "Trainer for eyes");  // fonts never prepared
-    plot::SETCOL(ws.canvas(), 7);
-    plot::SYMBOL(ws.canvas(), 1, 120.0f, 90.0f, 8.0f, 0.0f, "text");
-    EXPECT_EQ(ws.canvas().text_rotation(), 0);
-    EXPECT_FALSE(drawn_box(ws).empty());
+    gfx::HeadlessPlatform canvas;
+    plot::PAGE(canvas.canvas(), 1, 650, 980, "Trainer for eyes");  // fonts never prepared
+    plot::SETCOL(canvas.canvas(), 7);
+    plot::SYMBOL(canvas.canvas(), 1, 120.0f, 90.0f, 8.0f, 0.0f, "text");
+    EXPECT_EQ(canvas.canvas().text_rotation(), 0);
+    EXPECT_FALSE(drawn_box(canvas).empty());
 }
 
 using MarkerTest = PlotRegion;
@@ -180,12 +180,12 @@ GTEST_TEST_F(MarkerTest, ReachesItsExtentsAroundTheCentre) {
         {"type 7 is a point", 7, 3.5f, 0, 0, 1},
         {"negative type is a point", -3, 3.5f, 0, 0, 1},
     };
-    plot::SETCOL(ws.canvas(), 7);
+    plot::SETCOL(canvas.canvas(), 7);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ws.canvas().clear_screen();
-        plot::MARKER(ws.canvas(), 1, 1, 5.0f, 0.5f, c.type, c.size);
-        const Box box = drawn_box(ws);
+        canvas.canvas().clear_screen();
+        plot::MARKER(canvas.canvas(), 1, 1, 5.0f, 0.5f, c.type, c.size);
+        const Box box = drawn_box(canvas);
         EXPECT_EQ(box.left, 489 - c.half_width);
         EXPECT_EQ(box.right, 489 + c.half_width);
         EXPECT_EQ(box.top, 144 - c.half_height);
@@ -197,8 +197,8 @@ GTEST_TEST_F(MarkerTest, ReachesItsExtentsAroundTheCentre) {
 }
 
 GTEST_TEST_F(MarkerTest, StarAddsDiagonalsAndEndsOnItsLastPixel) {
-    plot::SETCOL(ws.canvas(), 7);
-    plot::MARKER(ws.canvas(), 1, 1, 5.0f, 0.5f, 3, 3.5f);
+    plot::SETCOL(canvas.canvas(), 7);
+    plot::MARKER(canvas.canvas(), 1, 1, 5.0f, 0.5f, 3, 3.5f);
     // Diagonals reach 5 across and 4 up and down; the last one runs to the upper right.
     struct Corner {
         int dx, dy;
@@ -209,28 +209,29 @@ GTEST_TEST_F(MarkerTest, StarAddsDiagonalsAndEndsOnItsLastPixel) {
         EXPECT_EQ(pixel(489 + dx, 144 + dy), k_black);
         EXPECT_EQ(pixel(489 + dx + (dx > 0 ? 1 : -1), 144 + dy + (dy > 0 ? 1 : -1)), k_white);
     }
-    EXPECT_EQ(ws.canvas().position().x, 494);
-    EXPECT_EQ(ws.canvas().position().y, 140);
+    EXPECT_EQ(canvas.canvas().position().x, 494);
+    EXPECT_EQ(canvas.canvas().position().y, 140);
 
-    ws.canvas().clear_screen();
-    plot::MARKER(ws.canvas(), 1, 1, 5.0f, 0.5f, 2, 3.5f);
-    EXPECT_EQ(ws.canvas().position().x, 489);
-    EXPECT_EQ(ws.canvas().position().y, 150)
+    canvas.canvas().clear_screen();
+    plot::MARKER(canvas.canvas(), 1, 1, 5.0f, 0.5f, 2, 3.5f);
+    EXPECT_EQ(canvas.canvas().position().x, 489);
+    EXPECT_EQ(canvas.canvas().position().y, 150)
         << "the plus ends at the bottom of its vertical stroke";
 }
 
 GTEST_TEST_F(MarkerTest, ReservedTypesDrawNothing) {
     for (const int type : {4, 5, 6}) {
         SCOPED_TRACE(type);
-        plot::MARKER(ws.canvas(), 1, 1, 5.0f, 0.5f, type, 3.5f);
+        plot::MARKER(canvas.canvas(), 1, 1, 5.0f, 0.5f, type, 3.5f);
         EXPECT_EQ(count_not_white(), 0);
     }
 }
 
 GTEST_TEST_F(MarkerTest, MarkOnTheFrameReachesOutsideIt) {
-    plot::SETCOL(ws.canvas(), 7);
-    plot::MARKER(ws.canvas(), 1, 1, -100.0f, -100.0f, 2, 3.5f);  // clipped to the corner (40, 252)
-    const Box box = drawn_box(ws);
+    plot::SETCOL(canvas.canvas(), 7);
+    plot::MARKER(canvas.canvas(), 1, 1, -100.0f, -100.0f, 2,
+                 3.5f);  // clipped to the corner (40, 252)
+    const Box box = drawn_box(canvas);
     EXPECT_EQ(box.left, 33);
     EXPECT_EQ(box.right, 47);
     EXPECT_EQ(box.top, 246);

@@ -95,7 +95,7 @@ GTEST_TEST_F(TransformTest, PixelToWorldIsClampedToTheLimits) {
 
 GTEST_TEST_F(TransformTest, LimitsAndLayoutMayComeInEitherOrderAndLimitsRescale) {
     plot::LIMITS(1, 3, 0.0f, 10.0f, 0.0f, 1.0f);
-    plot::REGION(ws.canvas(), 1, 3, 10.0f, 110.0f, 220.0f, 60.0f);
+    plot::REGION(canvas.canvas(), 1, 3, 10.0f, 110.0f, 220.0f, 60.0f);
     expect_tmf(3, {"limits set before the layout survive it", 5.0f, 0.5f, 489, 144});
 
     plot::LIMITS(1, 3, 0.0f, 20.0f, 0.0f, 2.0f);

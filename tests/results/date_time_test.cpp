@@ -5,7 +5,7 @@
 #include <chrono>
 #include <cstdint>
 
-#include "gfx/headless/headless_service.h"
+#include "gfx/headless/headless_platform.h"
 
 namespace {
 
@@ -72,11 +72,11 @@ GTEST_TEST(Ndays, AMonthAboveTwelveCountsOnlyTheWholeYear) {
 }
 
 GTEST_TEST(Datetimewr, ReadsTheLocalDateAndTimeWithoutHundredths) {
-    gfx::HeadlessService ws;
-    ws.set_date({2010, 3, 5});
-    ws.set_time({14, 7, 9, 99});
+    gfx::HeadlessPlatform canvas;
+    canvas.set_date({2010, 3, 5});
+    canvas.set_time({14, 7, 9, 99});
     int32_t day = 0, month = 0, year = 0, hour = 0, minute = 0, second = 0;
-    results::DATETIMEWR(ws.canvas(), day, month, year, hour, minute, second);
+    results::DATETIMEWR(canvas.canvas(), day, month, year, hour, minute, second);
     EXPECT_EQ(day, 5);
     EXPECT_EQ(month, 3);
     EXPECT_EQ(year, 2010);

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "gfx/headless/headless_service.h"
+#include "gfx/headless/headless_platform.h"
 #include "gfx/surface.h"
 #include "golden_picture.h"
 #include "log_lines.h"
@@ -90,21 +90,21 @@ class GraphTest : public ::testing::Test {
   protected:
     void SetUp() override {
         testing_support::reset_program_state();
-        open_page(ws);
-        ws.set_user([](gfx::HeadlessService&) { state::store(state::run().MEVENT, 1); });
+        open_page(canvas);
+        canvas.set_user([](gfx::HeadlessPlatform&) { state::store(state::run().MEVENT, 1); });
     }
 
-    static void open_page(gfx::HeadlessService& service) {
-        plot::PAGE(service.canvas(), 1, k_height, k_width, "Trainer for eyes");
-        plot::SETCOL(service.canvas(), 7);
-        service.canvas().initialize_fonts();
+    static void open_page(gfx::HeadlessPlatform& platform) {
+        plot::PAGE(platform.canvas(), 1, k_height, k_width, "Trainer for eyes");
+        plot::SETCOL(platform.canvas(), 7);
+        platform.canvas().initialize_fonts();
     }
 
-    static Picture picture_of(const gfx::HeadlessService& service) {
+    static Picture picture_of(const gfx::HeadlessPlatform& platform) {
         Picture picture;
         picture.pixels.reserve(static_cast<size_t>(k_width * k_height));
         for (int y = 0; y < k_height; ++y) {
-            for (int x = 0; x < k_width; ++x) picture.pixels.push_back(service.pixel(x, y));
+            for (int x = 0; x < k_width; ++x) picture.pixels.push_back(platform.pixel(x, y));
         }
         return picture;
     }
@@ -114,20 +114,20 @@ class GraphTest : public ::testing::Test {
         return graph();
     }
     Picture graph() {
-        results::TRITOUT(ws.canvas());
-        return picture_of(ws);
+        results::TRITOUT(canvas.canvas());
+        return picture_of(canvas);
     }
 
     // The date labels alone, written as the graph writes them, on a fresh page.
     static Picture date_labels(const std::string& beginning, const std::string& end) {
-        gfx::HeadlessService service;
-        open_page(service);
-        service.canvas().set_font(std::string(plot::symbol_font(8.0f)));
-        service.canvas().move_to(10, 620);
-        service.canvas().out_text(beginning);
-        service.canvas().move_to(748, 620);
-        service.canvas().out_text(end);
-        return picture_of(service);
+        gfx::HeadlessPlatform platform;
+        open_page(platform);
+        platform.canvas().set_font(std::string(plot::symbol_font(8.0f)));
+        platform.canvas().move_to(10, 620);
+        platform.canvas().out_text(beginning);
+        platform.canvas().move_to(748, 620);
+        platform.canvas().out_text(end);
+        return picture_of(platform);
     }
 
     // Columns strictly inside the upper panel that carry a vertical dashed line, seen on the
@@ -143,7 +143,7 @@ class GraphTest : public ::testing::Test {
     }
 
     testing_support::WorkingFolder folder;
-    gfx::HeadlessService ws;
+    gfx::HeadlessPlatform canvas;
 };
 
 GTEST_TEST(DateLabels, FixedColumnTexts) {
@@ -377,12 +377,12 @@ GTEST_TEST_F(GraphTest, WithoutUsableRecordsShowsAnEmptyDay) {
 GTEST_TEST_F(GraphTest, WaitsForAPressMadeAfterItIsDrawn) {
     folder.write(results::k_log_file, log_text({sight_line({5, 3, 2010, 9, 30, 0}, 0.8f)}));
     state::store(state::run().MEVENT, 1);  // a press from before the graph does not count
-    ws.set_user([](gfx::HeadlessService& service) {
-        if (service.now() >= 2.0) state::store(state::run().MEVENT, 1);
+    canvas.set_user([](gfx::HeadlessPlatform& platform) {
+        if (platform.now() >= 2.0) state::store(state::run().MEVENT, 1);
     });
-    results::TRITOUT(ws.canvas());
-    EXPECT_GE(ws.now(), 2.0);
-    EXPECT_LT(ws.now(), 2.01);
+    results::TRITOUT(canvas.canvas());
+    EXPECT_GE(canvas.now(), 2.0);
+    EXPECT_LT(canvas.now(), 2.01);
     EXPECT_EQ(state::load(state::run().MEVENT), 0);
 }
 

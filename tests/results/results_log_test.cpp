@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "gfx/headless/headless_service.h"
+#include "gfx/headless/headless_platform.h"
 #include "program_fixture.h"
 #include "results/log_layout.h"
 #include "state/shared_state.h"
@@ -160,14 +160,14 @@ class LogAppendTest : public ::testing::Test {
         state::run().parameters.DIAG = 15.6f;
         state::run().parameters.NX = 1920;
         state::run().parameters.NY = 1080;
-        ws.set_date({2010, 3, 5});
-        ws.set_time({14, 7, 9, 0});
+        canvas.set_date({2010, 3, 5});
+        canvas.set_time({14, 7, 9, 0});
     }
 
     std::string log() const { return folder.read(results::k_log_file); }
 
     testing_support::WorkingFolder folder;
-    gfx::HeadlessService ws;
+    gfx::HeadlessPlatform canvas;
     const TrainingRecord counts =
         training({}, 0.0f, 4, 100, 95, 3, 2, 1.23f, 15);  // stamp and distance left to append
     const std::string training_line =
@@ -178,19 +178,19 @@ class LogAppendTest : public ::testing::Test {
 };
 
 GTEST_TEST_F(LogAppendTest, TheFirstRecordCreatesTheFileWithTheHeaderLaterOnesAppend) {
-    results::append_training(ws.canvas(), counts);
-    results::append_sight_check(ws.canvas(), 1.25f);
-    results::append_sight_check(ws.canvas(), 1.25f);  // same second: an identical line, kept
+    results::append_training(canvas.canvas(), counts);
+    results::append_sight_check(canvas.canvas(), 1.25f);
+    results::append_sight_check(canvas.canvas(), 1.25f);  // same second: an identical line, kept
 
     EXPECT_EQ(log(), results::log_header() + "\r\n" + training_line + "\r\n" + sight_line + "\r\n" +
                          sight_line + "\r\n");
 }
 
 GTEST_TEST_F(LogAppendTest, StampsWithTheClockAndTheCurrentDistance) {
-    ws.set_date({2011, 2, 1});
-    ws.set_time({9, 5, 3, 50});
+    canvas.set_date({2011, 2, 1});
+    canvas.set_time({9, 5, 3, 50});
     state::run().parameters.DIST = 60.0f;
-    results::append_sight_check(ws.canvas(), 0.8f);
+    results::append_sight_check(canvas.canvas(), 0.8f);
 
     EXPECT_EQ(log(), results::log_header() + "\r\n" +
                          " 01.02.2011.,   9hour 5min  3sec, D=   60.0cm  DD=15.6  ny=1080 "
@@ -199,7 +199,7 @@ GTEST_TEST_F(LogAppendTest, StampsWithTheClockAndTheCurrentDistance) {
 
 GTEST_TEST_F(LogAppendTest, AnExistingEmptyFileGetsNoHeader) {
     folder.write(results::k_log_file, "");
-    results::append_training(ws.canvas(), counts);
+    results::append_training(canvas.canvas(), counts);
     EXPECT_EQ(log(), training_line + "\r\n");
 }
 
@@ -207,7 +207,7 @@ GTEST_TEST_F(LogAppendTest, AFailureToWriteIsTheFatalReportOfTheLogFile) {
     // A folder in the log's place cannot be opened for appending, even by the superuser.
     std::filesystem::create_directory(folder.path() / results::k_log_file);
     try {
-        results::append_sight_check(ws.canvas(), 1.0f);
+        results::append_sight_check(canvas.canvas(), 1.0f);
         FAIL() << "the append did not report its failure";
     } catch (const textio::IoError& error) {
         EXPECT_EQ(error.unit(), results::k_log_unit);

@@ -71,37 +71,37 @@ void reset_program_state() {
     state::start_run();
 }
 
-app::Routines RecordingRoutines::make(gfx::HeadlessService& service) {
-    auto extra = [this, &service] {
-        if (during_call) during_call(service);
+app::Routines RecordingRoutines::make(gfx::HeadlessPlatform& platform) {
+    auto extra = [this, &platform] {
+        if (during_call) during_call(platform);
     };
     return app::Routines{
-        [this, &service, extra](gfx::Canvas&, int32_t& shown, state::FigureTables&, int16_t& width,
-                                int16_t& height) {
-            calls.push_back({RoutineCall::Kind::training, shown, height, service.now()});
+        [this, &platform, extra](gfx::Canvas&, int32_t& shown, state::FigureTables&, int16_t& width,
+                                 int16_t& height) {
+            calls.push_back({RoutineCall::Kind::training, shown, height, platform.now()});
             (void)width;
             extra();
         },
-        [this, &service, extra](gfx::Canvas&, int32_t& width, int32_t& height) {
-            calls.push_back({RoutineCall::Kind::sight_check, width, height, service.now()});
+        [this, &platform, extra](gfx::Canvas&, int32_t& width, int32_t& height) {
+            calls.push_back({RoutineCall::Kind::sight_check, width, height, platform.now()});
             extra();
         },
-        [this, &service, extra](gfx::Canvas&) {
-            calls.push_back({RoutineCall::Kind::progress_graph, 0, 0, service.now()});
+        [this, &platform, extra](gfx::Canvas&) {
+            calls.push_back({RoutineCall::Kind::progress_graph, 0, 0, platform.now()});
             extra();
         },
     };
 }
 
-gfx::RunOutcome run_program(gfx::HeadlessService& service, const app::Routines& routines) {
-    return service.run([](gfx::Canvas& ws) { return app::INITIALSETTINGS(ws); },
-                       [&routines](gfx::Canvas& ws) { app::main_program(ws, routines); });
+gfx::RunOutcome run_program(gfx::HeadlessPlatform& platform, const app::Routines& routines) {
+    return platform.run([](gfx::Canvas& canvas) { return app::INITIALSETTINGS(canvas); },
+                        [&routines](gfx::Canvas& canvas) { app::main_program(canvas, routines); });
 }
 
-int shown_stripe_width(const gfx::HeadlessService& service) {
-    if (service.pixel(1, 0) != gfx::k_white) return 0;
+int shown_stripe_width(const gfx::HeadlessPlatform& platform) {
+    if (platform.pixel(1, 0) != gfx::k_white) return 0;
     int width = 0;
-    while (width < 20 && service.pixel(1 + width, 0) == gfx::k_white) ++width;
+    while (width < 20 && platform.pixel(1 + width, 0) == gfx::k_white) ++width;
     return width;
 }
 

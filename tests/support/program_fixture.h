@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/main_program.h"
-#include "gfx/headless/headless_service.h"
+#include "gfx/headless/headless_platform.h"
 #include "state/shared_state.h"
 
 namespace testing_support {
@@ -54,16 +54,16 @@ struct RoutineCall {
 // Routines that record each call and return at once (or run an extra action first).
 struct RecordingRoutines {
     std::vector<RoutineCall> calls;
-    std::function<void(gfx::HeadlessService&)> during_call;
+    std::function<void(gfx::HeadlessPlatform&)> during_call;
 
-    app::Routines make(gfx::HeadlessService& service);
+    app::Routines make(gfx::HeadlessPlatform& platform);
 };
 
 // Runs the whole program on the twin: the start-up hook, then the main program.
-gfx::RunOutcome run_program(gfx::HeadlessService& service, const app::Routines& routines);
+gfx::RunOutcome run_program(gfx::HeadlessPlatform& platform, const app::Routines& routines);
 
 // Width of the first white stripe on row 0 of the start screen, which is the size shown;
 // 0 while the window is grey or not yet drawn.
-int shown_stripe_width(const gfx::HeadlessService& service);
+int shown_stripe_width(const gfx::HeadlessPlatform& platform);
 
 }  // namespace testing_support

@@ -32,16 +32,16 @@ struct RunOutcome {
 
 // The headless twin of the Qt platform: the same canvas, no window. Time is
 // virtual: sleeping and waiting advance it at once, one millisecond at a time, and at every
-// millisecond the scripted user is called with the service, so it can look at the surface and
+// millisecond the scripted user is called with the platform, so it can look at the surface and
 // press buttons or choose menu commands at exact moments; a wait for input ends at the
-// millisecond an event arrives, as on the real service. Everything runs on the caller's
+// millisecond an event arrives, as on the real platform. Everything runs on the caller's
 // thread, so runs are deterministic.
-class HeadlessService : public Platform {
+class HeadlessPlatform : public Platform {
   public:
-    using ScriptedUser = std::function<void(HeadlessService& service)>;
+    using ScriptedUser = std::function<void(HeadlessPlatform& platform)>;
     using DialogScript = std::function<void(Dialog& dialog, int attempt)>;
 
-    HeadlessService();
+    HeadlessPlatform();
 
     // ---- set-up
     void set_user(ScriptedUser user) { user_ = std::move(user); }

@@ -1,4 +1,4 @@
-#include "gfx/headless/headless_service.h"
+#include "gfx/headless/headless_platform.h"
 
 #include <algorithm>
 
@@ -13,10 +13,10 @@ constexpr int k_dialog_attempts = 20;
 
 }  // namespace
 
-HeadlessService::HeadlessService() = default;
+HeadlessPlatform::HeadlessPlatform() = default;
 
-RunOutcome HeadlessService::run(const std::function<bool(Canvas&)>& startup_hook,
-                                const std::function<void(Canvas&)>& program) {
+RunOutcome HeadlessPlatform::run(const std::function<bool(Canvas&)>& startup_hook,
+                                 const std::function<void(Canvas&)>& program) {
     try {
         if (startup_hook) startup_hook(canvas());
         program(canvas());
@@ -30,62 +30,62 @@ RunOutcome HeadlessService::run(const std::function<bool(Canvas&)>& startup_hook
     }
 }
 
-void HeadlessService::press(int button, int modifiers) {
+void HeadlessPlatform::press(int button, int modifiers) {
     press_stamped(button, clock_seconds(), modifiers);
 }
 
-void HeadlessService::press_stamped(int button, std::optional<double> stamp_seconds,
-                                    int modifiers) {
+void HeadlessPlatform::press_stamped(int button, std::optional<double> stamp_seconds,
+                                     int modifiers) {
     held_ |= button;
     const int event = button == k_key_left ? k_left_down : k_right_down;
     canvas().deliver_mouse(1, event, held_ | modifiers, 100, 100, stamp_seconds);
 }
 
-void HeadlessService::release(int button, int modifiers) {
+void HeadlessPlatform::release(int button, int modifiers) {
     held_ &= ~button;
     const int event = button == k_key_left ? k_left_up : k_right_up;
     canvas().deliver_mouse(1, event, held_ | modifiers, 100, 100, clock_seconds());
 }
 
-void HeadlessService::click(int button, int modifiers) {
+void HeadlessPlatform::click(int button, int modifiers) {
     press(button, modifiers);
     release(button, modifiers);
 }
 
-Colour HeadlessService::pixel(int x, int y) const {
+Colour HeadlessPlatform::pixel(int x, int y) const {
     const auto unit_surface = canvas().surface(1);
     return unit_surface ? unit_surface->pixel(x, y) : k_black;
 }
 
-bool HeadlessService::unit_closed(int unit) const {
+bool HeadlessPlatform::unit_closed(int unit) const {
     return std::find(closed_units_.begin(), closed_units_.end(), unit) != closed_units_.end();
 }
 
-void HeadlessService::set_frame_geometry(int x, int y, int height, int width) {
+void HeadlessPlatform::set_frame_geometry(int x, int y, int height, int width) {
     frame_geometries_.push_back(FrameGeometry{x, y, height, width});
 }
 
-double HeadlessService::clock_seconds() {
+double HeadlessPlatform::clock_seconds() {
     return k_virtual_epoch + now();
 }
 
-void HeadlessService::sleep_ms(int milliseconds) {
+void HeadlessPlatform::sleep_ms(int milliseconds) {
     advance(milliseconds, false);
 }
 
-void HeadlessService::wait_for_input(int timeout_ms) {
-    // As on the real service, an event delivered since the last wait ends the wait at once, and
+void HeadlessPlatform::wait_for_input(int timeout_ms) {
+    // As on the real platform, an event delivered since the last wait ends the wait at once, and
     // one delivered during it wakes it at that millisecond.
     if (!input_pending_) advance(std::max(timeout_ms, 1), true);
     input_pending_ = false;
 }
 
-void HeadlessService::beep(int frequency, int duration_ms) {
+void HeadlessPlatform::beep(int frequency, int duration_ms) {
     tones_.push_back(ToneRecord{frequency, duration_ms, now()});
     advance(duration_ms, false);
 }
 
-void HeadlessService::advance(int milliseconds, bool until_input) {
+void HeadlessPlatform::advance(int milliseconds, bool until_input) {
     for (int step = 0; step < milliseconds && !(until_input && input_pending_); ++step) {
         ++now_ms_;
         if (now() > time_limit_) throw VirtualTimeLimit{now()};
@@ -103,7 +103,7 @@ void HeadlessService::advance(int milliseconds, bool until_input) {
     }
 }
 
-void HeadlessService::run_dialog(Dialog& dialog) {
+void HeadlessPlatform::run_dialog(Dialog& dialog) {
     for (int attempt = 0; attempt < k_dialog_attempts && !dialog.exited(); ++attempt) {
         if (dialog_script_) {
             dialog_script_(dialog, attempt);
@@ -115,11 +115,11 @@ void HeadlessService::run_dialog(Dialog& dialog) {
     if (!dialog.exited()) throw ProgramEnded{2, "the scripted dialog was never closed"};
 }
 
-void HeadlessService::stop_program() {
+void HeadlessPlatform::stop_program() {
     throw ProgramEnded{0, ""};
 }
 
-void HeadlessService::report_fatal(const std::string& message) {
+void HeadlessPlatform::report_fatal(const std::string& message) {
     throw ProgramEnded{1, message};
 }
 

@@ -1,4 +1,4 @@
-#include "gfx/qt/qt_window_service.h"
+#include "gfx/qt/qt_platform.h"
 
 #include <gtest/gtest.h>
 
@@ -89,19 +89,19 @@ gfx::DialogTemplate two_field_template() {
 }
 
 // The program's window: unit 1 at 980 x 650 pixels.
-void open_graphics_window(gfx::QtWindowService& service) {
-    service.canvas().open_child(1, "Trainer for eyes");
+void open_graphics_window(gfx::QtPlatform& platform) {
+    platform.canvas().open_child(1, "Trainer for eyes");
     gfx::WindowConfig config{980, 650, -1, -1, -1, -1};
-    ASSERT_TRUE(service.canvas().set_window_config(config));
+    ASSERT_TRUE(platform.canvas().set_window_config(config));
     QCoreApplication::processEvents();
-    ASSERT_NE(service.child_view(1), nullptr);
+    ASSERT_NE(platform.child_view(1), nullptr);
 }
 
-class QtWindowServiceTest : public testing::Test {
+class QtPlatformTest : public testing::Test {
   protected:
-    void open_graphics_window() { ::open_graphics_window(service); }
+    void open_graphics_window() { ::open_graphics_window(platform); }
 
-    gfx::QtWindowService service;
+    gfx::QtPlatform platform;
 };
 
 // The monotonic clock in milliseconds, cut to 32 bits as the window system's event stamps are.
@@ -110,11 +110,11 @@ uint64_t monotonic_stamp_ms() {
     return static_cast<uint64_t>(now.count()) & 0xFFFFFFFFu;
 }
 
-// Where the service's clock stands against the monotonic clock: clock_seconds() minus the
+// Where the platform's clock stands against the monotonic clock: clock_seconds() minus the
 // monotonic seconds.
-double service_clock_offset(gfx::QtWindowService& service) {
+double platform_clock_offset(gfx::QtPlatform& platform) {
     const double monotonic = std::chrono::duration<double>(Clock::now().time_since_epoch()).count();
-    return service.clock_seconds() - monotonic;
+    return platform.clock_seconds() - monotonic;
 }
 
 // A mouse event as the window system delivers it, with its time stamp.
@@ -127,17 +127,17 @@ void send_stamped(QWidget* widget, QEvent::Type type, Qt::MouseButton button, ui
     QApplication::sendEvent(widget, &event);
 }
 
-GTEST_TEST_F(QtWindowServiceTest, MenuCommandsArePlainItemsOnTheBarInOrder) {
+GTEST_TEST_F(QtPlatformTest, MenuCommandsArePlainItemsOnTheBarInOrder) {
     std::vector<int> chosen;
     for (const char* text : {"Exit", "Effect from training", "User guide"}) {
-        const int position = static_cast<int>(service.menu_items().size()) + 1;
-        service.append_menu(position, gfx::k_menu_enabled, text,
-                            [&chosen, position](int) { chosen.push_back(position); });
+        const int position = static_cast<int>(platform.menu_items().size()) + 1;
+        platform.append_menu(position, gfx::k_menu_enabled, text,
+                             [&chosen, position](int) { chosen.push_back(position); });
     }
-    service.append_menu(4, gfx::k_menu_grayed, "Later", [&chosen](int) { chosen.push_back(4); });
-    service.show_frame();
+    platform.append_menu(4, gfx::k_menu_grayed, "Later", [&chosen](int) { chosen.push_back(4); });
+    platform.show_frame();
 
-    QMenuBar* bar = service.frame()->menuBar();
+    QMenuBar* bar = platform.frame()->menuBar();
     QStringList texts;
     for (const QAction* action : bar->actions()) {
         texts << action->text();
@@ -153,7 +153,7 @@ GTEST_TEST_F(QtWindowServiceTest, MenuCommandsArePlainItemsOnTheBarInOrder) {
     EXPECT_EQ(chosen, (std::vector<int>{2, 3}));
 }
 
-GTEST_TEST_F(QtWindowServiceTest, FrameTakesThePositionAndSizeAskedFromEitherThread) {
+GTEST_TEST_F(QtPlatformTest, FrameTakesThePositionAndSizeAskedFromEitherThread) {
     struct Case {
         const char* what;
         bool from_program_thread;
@@ -163,62 +163,62 @@ GTEST_TEST_F(QtWindowServiceTest, FrameTakesThePositionAndSizeAskedFromEitherThr
         {"start-up hook's size", false, 50, 50, 400, 650},
         {"program's full size", true, 0, 0, 768, 1024},
     };
-    service.show_frame();
+    platform.show_frame();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const auto apply = [&] { service.set_frame_geometry(c.x, c.y, c.height, c.width); };
+        const auto apply = [&] { platform.set_frame_geometry(c.x, c.y, c.height, c.width); };
         if (c.from_program_thread) {
             std::thread(apply).join();
         } else {
             apply();
         }
         const QRect expected(c.x, c.y, c.width, c.height);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return service.frame()->frameGeometry() == expected; }))
-            << service.frame()->frameGeometry().x() << "," << service.frame()->frameGeometry().y()
-            << " " << service.frame()->frameGeometry().width() << "x"
-            << service.frame()->frameGeometry().height();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return platform.frame()->frameGeometry() == expected; }))
+            << platform.frame()->frameGeometry().x() << "," << platform.frame()->frameGeometry().y()
+            << " " << platform.frame()->frameGeometry().width() << "x"
+            << platform.frame()->frameGeometry().height();
     }
 }
 
-GTEST_TEST_F(QtWindowServiceTest, ChildWindowShowsTheConfiguredSizeWhateverItsVisibleArea) {
-    service.show_frame();
-    service.set_frame_geometry(50, 50, 400, 650);
+GTEST_TEST_F(QtPlatformTest, ChildWindowShowsTheConfiguredSizeWhateverItsVisibleArea) {
+    platform.show_frame();
+    platform.set_frame_geometry(50, 50, 400, 650);
     open_graphics_window();
-    service.tile_children();
+    platform.tile_children();
     QCoreApplication::processEvents();
 
-    const QList<QMdiSubWindow*> windows = service.mdi_area()->subWindowList();
+    const QList<QMdiSubWindow*> windows = platform.mdi_area()->subWindowList();
     ASSERT_EQ(windows.size(), 1);
     EXPECT_EQ(windows.front()->windowTitle(), "Trainer for eyes");
     // One surface pixel per device pixel.
-    QWidget* view = service.child_view(1);
+    QWidget* view = platform.child_view(1);
     EXPECT_EQ(view->sizeHint() * view->devicePixelRatioF(), QSize(980, 650));
     // Tiled into a small frame, the window shows less than its surface.
     EXPECT_LT(view->width(), 980);
-    const gfx::WindowConfig config = service.canvas().window_config();
+    const gfx::WindowConfig config = platform.canvas().window_config();
     EXPECT_EQ(config.pixel_width, 980);
     EXPECT_EQ(config.pixel_height, 650);
 
     // Configuring the same size again keeps the window; closing the unit removes it.
     gfx::WindowConfig again{980, 650, -1, -1, -1, -1};
-    service.canvas().set_window_config(again);
+    platform.canvas().set_window_config(again);
     QCoreApplication::processEvents();
-    EXPECT_EQ(service.child_view(1), view);
-    service.canvas().close_unit(1);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return service.mdi_area()->subWindowList().isEmpty(); }));
+    EXPECT_EQ(platform.child_view(1), view);
+    platform.canvas().close_unit(1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return platform.mdi_area()->subWindowList().isEmpty(); }));
 }
 
-GTEST_TEST_F(QtWindowServiceTest, DrawingOnTheProgramThreadIsPresented) {
-    service.show_frame();
+GTEST_TEST_F(QtPlatformTest, DrawingOnTheProgramThreadIsPresented) {
+    platform.show_frame();
     open_graphics_window();
-    auto* view = service.child_view(1);
-    const auto surface = service.canvas().surface(1);
+    auto* view = platform.child_view(1);
+    const auto surface = platform.canvas().surface(1);
 
     std::thread program([&] {
-        service.canvas().set_background_colour(gfx::k_white);
-        service.canvas().clear_screen();
-        service.canvas().set_colour(0x0000FF);  // red
-        service.canvas().rectangle(gfx::Shape::filled, 100, 50, 119, 59);
+        platform.canvas().set_background_colour(gfx::k_white);
+        platform.canvas().clear_screen();
+        platform.canvas().set_colour(0x0000FF);  // red
+        platform.canvas().rectangle(gfx::Shape::filled, 100, 50, 119, 59);
     });
     program.join();
     const uint64_t drawn = surface->generation();
@@ -234,9 +234,9 @@ GTEST_TEST_F(QtWindowServiceTest, DrawingOnTheProgramThreadIsPresented) {
     // Later changes are painted where they are, and what was painted before stays: read back
     // from what the window system was given, not from a fresh rendering of the widget.
     std::thread([&] {
-        service.canvas().set_colour(0x00FF00);  // green
-        service.canvas().rectangle(gfx::Shape::filled, 300, 300, 309, 309);
-        service.canvas().set_pixel(500, 480, 0xFF0000);  // blue
+        platform.canvas().set_colour(0x00FF00);  // green
+        platform.canvas().rectangle(gfx::Shape::filled, 300, 300, 309, 309);
+        platform.canvas().set_pixel(500, 480, 0xFF0000);  // blue
     }).join();
     const uint64_t redrawn = surface->generation();
     EXPECT_TRUE(QTest::qWaitFor([&] { return view->painted_generation() == redrawn; }));
@@ -253,20 +253,20 @@ GTEST_TEST_F(QtWindowServiceTest, DrawingOnTheProgramThreadIsPresented) {
 
 // "Exit" closes the graphics window on the window thread and then holds that thread with its
 // beep: the window must already be off the screen when the close returns.
-GTEST_TEST_F(QtWindowServiceTest, UnitClosedOnTheWindowThreadLeavesTheScreenAtOnce) {
-    service.show_frame();
+GTEST_TEST_F(QtPlatformTest, UnitClosedOnTheWindowThreadLeavesTheScreenAtOnce) {
+    platform.show_frame();
     open_graphics_window();
-    auto* view = service.child_view(1);
-    const auto surface = service.canvas().surface(1);
+    auto* view = platform.child_view(1);
+    const auto surface = platform.canvas().surface(1);
     std::thread program([&] {
-        service.canvas().set_colour(0x0000FF);  // red
-        service.canvas().rectangle(gfx::Shape::filled, 0, 0, 979, 649);
+        platform.canvas().set_colour(0x0000FF);  // red
+        platform.canvas().rectangle(gfx::Shape::filled, 0, 0, 979, 649);
     });
     program.join();
     const uint64_t drawn = surface->generation();
     ASSERT_TRUE(QTest::qWaitFor([&] { return view->painted_generation() == drawn; }));
 
-    QWidget* frame = service.mdi_area()->window();
+    QWidget* frame = platform.mdi_area()->window();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(frame));
     const QPoint inside = view->mapTo(frame, QPoint(20, 20)) * frame->devicePixelRatioF();
     const auto on_screen = [&] {
@@ -274,8 +274,8 @@ GTEST_TEST_F(QtWindowServiceTest, UnitClosedOnTheWindowThreadLeavesTheScreenAtOn
     };
     ASSERT_TRUE(QTest::qWaitFor([&] { return on_screen() == qRgb(255, 0, 0); }));
 
-    service.canvas().close_unit(1);  // no event is handled after this
-    EXPECT_TRUE(service.mdi_area()->subWindowList().isEmpty());
+    platform.canvas().close_unit(1);  // no event is handled after this
+    EXPECT_TRUE(platform.mdi_area()->subWindowList().isEmpty());
     EXPECT_NE(on_screen(), qRgb(255, 0, 0)) << "the closed window is still on the screen";
 }
 
@@ -283,29 +283,29 @@ GTEST_TEST_F(QtWindowServiceTest, UnitClosedOnTheWindowThreadLeavesTheScreenAtOn
 // (the answer window opening just after its stimulus) must not wait that out: whichever way the
 // program pauses, the pause begins only once the picture is on the screen, and
 // wait_until_shown returns only then.
-GTEST_TEST_F(QtWindowServiceTest, PauseBeginsWithTheFinishedPictureOnTheScreen) {
-    service.show_frame();
+GTEST_TEST_F(QtPlatformTest, PauseBeginsWithTheFinishedPictureOnTheScreen) {
+    platform.show_frame();
     open_graphics_window();
-    auto* view = service.child_view(1);
-    const auto surface = service.canvas().surface(1);
+    auto* view = platform.child_view(1);
+    const auto surface = platform.canvas().surface(1);
     const std::pair<const char*, std::function<void()>> pauses[] = {
-        {"sleep", [&] { service.sleep_ms(1); }},
-        {"wait for input", [&] { service.wait_for_input(1); }},
-        {"tone", [&] { service.beep(0, 1); }},
-        {"wait until shown", [&] { service.wait_until_shown(); }},
+        {"sleep", [&] { platform.sleep_ms(1); }},
+        {"wait for input", [&] { platform.wait_for_input(1); }},
+        {"tone", [&] { platform.beep(0, 1); }},
+        {"wait until shown", [&] { platform.wait_until_shown(); }},
     };
     gfx::Colour colour = 0x0000FF;
     for (const auto& [what, pause] : pauses) {
         SCOPED_TRACE(what);
         // A first change, shown: the repaint interval starts now.
-        std::thread([&] { service.canvas().rectangle(gfx::Shape::filled, 0, 0, 9, 9); }).join();
+        std::thread([&] { platform.canvas().rectangle(gfx::Shape::filled, 0, 0, 9, 9); }).join();
         ASSERT_TRUE(
             QTest::qWaitFor([&] { return view->painted_generation() == surface->generation(); }));
 
         std::atomic<bool> paused = false;
         std::thread program([&] {
-            service.canvas().set_colour(colour);
-            service.canvas().rectangle(gfx::Shape::filled, 100, 50, 119, 59);
+            platform.canvas().set_colour(colour);
+            platform.canvas().rectangle(gfx::Shape::filled, 100, 50, 119, 59);
             pause();
             paused = true;
         });
@@ -321,15 +321,15 @@ GTEST_TEST_F(QtWindowServiceTest, PauseBeginsWithTheFinishedPictureOnTheScreen) 
 
 // A window thread held elsewhere (a message box, the beep of "Exit") holds the program only
 // for a moment: the picture is then shown when that thread comes back.
-GTEST_TEST_F(QtWindowServiceTest, WaitingForAPictureEndsWhenTheWindowThreadIsHeld) {
-    service.show_frame();
+GTEST_TEST_F(QtPlatformTest, WaitingForAPictureEndsWhenTheWindowThreadIsHeld) {
+    platform.show_frame();
     open_graphics_window();
-    auto* view = service.child_view(1);
-    const auto surface = service.canvas().surface(1);
+    auto* view = platform.child_view(1);
+    const auto surface = platform.canvas().surface(1);
     std::atomic<bool> waited = false;
     std::thread program([&] {
-        service.canvas().rectangle(gfx::Shape::filled, 100, 50, 119, 59);
-        service.wait_until_shown();
+        platform.canvas().rectangle(gfx::Shape::filled, 100, 50, 119, 59);
+        platform.wait_until_shown();
         waited = true;
     });
     const auto held_until = Clock::now() + std::chrono::seconds(2);
@@ -340,20 +340,20 @@ GTEST_TEST_F(QtWindowServiceTest, WaitingForAPictureEndsWhenTheWindowThreadIsHel
         QTest::qWaitFor([&] { return view->painted_generation() == surface->generation(); }));
 }
 
-GTEST_TEST_F(QtWindowServiceTest, MouseEventsReachTheRegisteredRoutine) {
-    service.show_frame();
+GTEST_TEST_F(QtPlatformTest, MouseEventsReachTheRegisteredRoutine) {
+    platform.show_frame();
     open_graphics_window();
     struct Delivered {
         int event, key_state, x, y;
         bool operator==(const Delivered&) const = default;
     };
     std::vector<Delivered> delivered;
-    ASSERT_TRUE(service.canvas().register_mouse(
+    ASSERT_TRUE(platform.canvas().register_mouse(
         1, 127, [&](int unit, int event, int key_state, int x, int y, std::optional<double>) {
             EXPECT_EQ(unit, 1);
             delivered.push_back({event, key_state, x, y});
         }));
-    QWidget* view = service.child_view(1);
+    QWidget* view = platform.child_view(1);
     const QPoint at(10, 20);
     using Mods = Qt::KeyboardModifiers;
 
@@ -422,20 +422,20 @@ GTEST_TEST_F(QtWindowServiceTest, MouseEventsReachTheRegisteredRoutine) {
     }
 }
 
-GTEST_TEST_F(QtWindowServiceTest, EventsArriveWithTheirStampedMomentOnTheServiceClock) {
+GTEST_TEST_F(QtPlatformTest, EventsArriveWithTheirStampedMomentOnThePlatformClock) {
     open_graphics_window();
     std::vector<std::optional<double>> moments;  // of every event the routine received
-    ASSERT_TRUE(service.canvas().register_mouse(
+    ASSERT_TRUE(platform.canvas().register_mouse(
         1, 27 | gfx::k_mouse_move,
         [&](int, int, int, int, int, std::optional<double> at) { moments.push_back(at); }));
-    QWidget* view = service.child_view(1);
+    QWidget* view = platform.child_view(1);
 
     // A move stamped a little ahead agrees with the clock even when its delivery is delayed by
     // a few milliseconds; from then on stamps are used.
     send_stamped(view, QEvent::MouseMove, Qt::LeftButton, monotonic_stamp_ms() + 4);
     const uint64_t pressed = monotonic_stamp_ms() - 2;
     send_stamped(view, QEvent::MouseButtonPress, Qt::LeftButton, pressed);
-    const double offset = service_clock_offset(service);
+    const double offset = platform_clock_offset(platform);
     ASSERT_EQ(moments.size(), 2u);
     ASSERT_TRUE(moments[1]);
     // The stamp names a whole millisecond; the press happened within it.
@@ -447,8 +447,8 @@ GTEST_TEST_F(QtWindowServiceTest, EventsArriveWithTheirStampedMomentOnTheService
     EXPECT_FALSE(moments[2]) << "an event without a stamp has no moment";
 }
 
-GTEST_TEST(QtWindowServiceStampTest, StampsOfAnotherClockAreNotUsed) {
-    // Each case on a fresh service, which has seen no event before.
+GTEST_TEST(QtPlatformStampTest, StampsOfAnotherClockAreNotUsed) {
+    // Each case on a fresh platform, which has seen no event before.
     struct Case {
         const char* what;
         std::vector<std::pair<QEvent::Type, int64_t>> events;  // stamp from now, in ms
@@ -465,78 +465,78 @@ GTEST_TEST(QtWindowServiceStampTest, StampsOfAnotherClockAreNotUsed) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        gfx::QtWindowService service;
-        open_graphics_window(service);
+        gfx::QtPlatform platform;
+        open_graphics_window(platform);
         std::optional<double> press;  // the moment of the latest press
-        ASSERT_TRUE(service.canvas().register_mouse(
+        ASSERT_TRUE(platform.canvas().register_mouse(
             1, 27, [&](int, int event, int, int, int, std::optional<double> at) {
                 if (event == gfx::k_left_down) press = at;
             }));
         const uint64_t now = monotonic_stamp_ms();
         for (const auto& [type, from_now_ms] : c.events) {
-            send_stamped(service.child_view(1), type, Qt::LeftButton,
+            send_stamped(platform.child_view(1), type, Qt::LeftButton,
                          static_cast<uint64_t>(static_cast<int64_t>(now) + from_now_ms));
         }
         ASSERT_EQ(press.has_value(), c.press_ms.has_value());
         if (press) {
             const double stamped = static_cast<double>(static_cast<int64_t>(now) + *c.press_ms);
-            EXPECT_NEAR(*press, service_clock_offset(service) + (stamped + 0.5) / 1000.0, 0.0002);
+            EXPECT_NEAR(*press, platform_clock_offset(platform) + (stamped + 0.5) / 1000.0, 0.0002);
         }
     }
 }
 
-GTEST_TEST_F(QtWindowServiceTest, WaitForInputWakesOnAnEventAndOtherwiseTimesOut) {
-    service.append_menu(1, gfx::k_menu_enabled, "Effect from training", [](int) {});
+GTEST_TEST_F(QtPlatformTest, WaitForInputWakesOnAnEventAndOtherwiseTimesOut) {
+    platform.append_menu(1, gfx::k_menu_enabled, "Effect from training", [](int) {});
 
     auto start = Clock::now();
     std::thread user([&] {
         std::this_thread::sleep_for(milliseconds(50));
-        service.choose_menu(1);
+        platform.choose_menu(1);
     });
-    service.wait_for_input(5000);
+    platform.wait_for_input(5000);
     EXPECT_GE(milliseconds_since(start), 45);
     EXPECT_LT(milliseconds_since(start), 1000);
     user.join();
 
     start = Clock::now();
-    service.wait_for_input(30);
+    platform.wait_for_input(30);
     EXPECT_GE(milliseconds_since(start), 30);
     EXPECT_LT(milliseconds_since(start), 200);
 
     // An event that came before the wait is not missed.
-    service.choose_menu(1);
+    platform.choose_menu(1);
     start = Clock::now();
-    service.wait_for_input(5000);
+    platform.wait_for_input(5000);
     EXPECT_LT(milliseconds_since(start), 100);
 
     start = Clock::now();
-    service.wait_for_input(0);
-    service.wait_for_input(-10);
+    platform.wait_for_input(0);
+    platform.wait_for_input(-10);
     EXPECT_LT(milliseconds_since(start), 20);
 }
 
-GTEST_TEST_F(QtWindowServiceTest, ClockAndSleep) {
+GTEST_TEST_F(QtPlatformTest, ClockAndSleep) {
     const double wall =
         std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
-    const double before = service.clock_seconds();
+    const double before = platform.clock_seconds();
     EXPECT_NEAR(before, wall, 2.0);
 
-    service.sleep_ms(50);
-    const double after = service.clock_seconds();
+    platform.sleep_ms(50);
+    const double after = platform.clock_seconds();
     EXPECT_GE(after - before, 0.050);
     EXPECT_LT(after - before, 0.200);
 
     const auto start = Clock::now();
-    service.sleep_ms(-100);
-    service.sleep_ms(0);
+    platform.sleep_ms(-100);
+    platform.sleep_ms(0);
     EXPECT_LT(milliseconds_since(start), 20);
 }
 
-GTEST_TEST_F(QtWindowServiceTest, DateAndTimeAreTheLocalClocks) {
+GTEST_TEST_F(QtPlatformTest, DateAndTimeAreTheLocalClocks) {
     for (int attempt = 0; attempt < 5; ++attempt) {
         const std::time_t before = std::time(nullptr);
-        const gfx::LocalDate date = service.local_date();
-        const gfx::LocalTime time = service.local_time();
+        const gfx::LocalDate date = platform.local_date();
+        const gfx::LocalTime time = platform.local_time();
         if (std::time(nullptr) != before) continue;  // a second boundary passed
         std::tm local{};
         localtime_r(&before, &local);
@@ -553,12 +553,12 @@ GTEST_TEST_F(QtWindowServiceTest, DateAndTimeAreTheLocalClocks) {
     FAIL() << "the clock kept crossing seconds";
 }
 
-GTEST_TEST_F(QtWindowServiceTest, AboutBoxDoesNotBlockTheProgram) {
-    service.show_frame();
+GTEST_TEST_F(QtPlatformTest, AboutBoxDoesNotBlockTheProgram) {
+    platform.show_frame();
     ASSERT_TRUE(
-        service.set_about_text("The program - a trainer \r\rBEGINNING: left\r\rlast\rline"));
+        platform.set_about_text("The program - a trainer \r\rBEGINNING: left\r\rlast\rline"));
     // The program thread asks for it and goes on at once.
-    std::thread(&gfx::QtWindowService::show_about, &service).join();
+    std::thread(&gfx::QtPlatform::show_about, &platform).join();
 
     ASSERT_TRUE(QTest::qWaitFor([] { return shown_message_box() != nullptr; }));
     QMessageBox* box = shown_message_box();
@@ -571,9 +571,9 @@ GTEST_TEST_F(QtWindowServiceTest, AboutBoxDoesNotBlockTheProgram) {
 }
 
 // The program thread waits in run_dialog while the user works the dialog.
-GTEST_TEST_F(QtWindowServiceTest, DialogFromTheProgramThreadBlocksUntilItEnds) {
-    service.show_frame();
-    service.set_frame_geometry(0, 0, 768, 1024);
+GTEST_TEST_F(QtPlatformTest, DialogFromTheProgramThreadBlocksUntilItEnds) {
+    platform.show_frame();
+    platform.set_frame_geometry(0, 0, 768, 1024);
     gfx::Dialog dialog(two_field_template());
     dialog.set_text(1000, " 200.0");
     std::vector<int> activated;
@@ -585,7 +585,7 @@ GTEST_TEST_F(QtWindowServiceTest, DialogFromTheProgramThreadBlocksUntilItEnds) {
     }
     std::atomic<bool> returned{false};
     std::thread program([&] {
-        service.run_dialog(dialog);
+        platform.run_dialog(dialog);
         returned = true;
     });
 
@@ -596,7 +596,7 @@ GTEST_TEST_F(QtWindowServiceTest, DialogFromTheProgramThreadBlocksUntilItEnds) {
     }));
     const QRect origin = gfx::dialog_units_to_pixels(window->base_units(), 50, 20, 0, 0);
     // From the frame's client area, below the menu bar.
-    EXPECT_EQ(window->pos(), service.mdi_area()->mapToGlobal(QPoint(0, 0)) + origin.topLeft());
+    EXPECT_EQ(window->pos(), platform.mdi_area()->mapToGlobal(QPoint(0, 0)) + origin.topLeft());
     QTest::qWait(50);
     EXPECT_FALSE(returned);
 
@@ -611,7 +611,7 @@ GTEST_TEST_F(QtWindowServiceTest, DialogFromTheProgramThreadBlocksUntilItEnds) {
     EXPECT_TRUE(dialog.exited());
 }
 
-GTEST_TEST_F(QtWindowServiceTest, DialogOnTheGuiThreadRunsItsOwnLoop) {
+GTEST_TEST_F(QtPlatformTest, DialogOnTheGuiThreadRunsItsOwnLoop) {
     gfx::Dialog dialog(two_field_template());
     std::vector<int> activated;
     for (const int id : {1, 2}) {
@@ -626,46 +626,46 @@ GTEST_TEST_F(QtWindowServiceTest, DialogOnTheGuiThreadRunsItsOwnLoop) {
         QTest::keyClick(window->edit(1002), Qt::Key_Escape);
         return true;
     });
-    service.run_dialog(dialog);
+    platform.run_dialog(dialog);
     EXPECT_EQ(activated, std::vector<int>{2});
 }
 
 // ---- ending the program: each case runs in a child process
 
-class QtWindowServiceEndTest : public testing::Test {
+class QtPlatformEndTest : public testing::Test {
   protected:
     void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
 };
 
-GTEST_TEST_F(QtWindowServiceEndTest, StopEndsTheProcessFromEitherThread) {
+GTEST_TEST_F(QtPlatformEndTest, StopEndsTheProcessFromEitherThread) {
     EXPECT_EXIT(
         {
-            gfx::QtWindowService service;
-            service.show_frame();
-            service.set_exit_mode(2);
-            service.stop_program();
+            gfx::QtPlatform platform;
+            platform.show_frame();
+            platform.set_exit_mode(2);
+            platform.stop_program();
         },
         testing::ExitedWithCode(0), "");
     EXPECT_EXIT(
         {
-            gfx::QtWindowService service;
-            service.show_frame();
-            service.set_exit_mode(2);
-            std::thread([&] { service.stop_program(); }).join();
+            gfx::QtPlatform platform;
+            platform.show_frame();
+            platform.set_exit_mode(2);
+            std::thread([&] { platform.stop_program(); }).join();
         },
         testing::ExitedWithCode(0), "");
 }
 
-GTEST_TEST_F(QtWindowServiceEndTest, StopWritesOutWhatThePrintedBefore) {
+GTEST_TEST_F(QtPlatformEndTest, StopWritesOutWhatThePrintedBefore) {
     const std::string path = testing::TempDir() + "stop_output.txt";
     std::remove(path.c_str());
     EXPECT_EXIT(
         {
-            gfx::QtWindowService service;
-            service.set_exit_mode(2);
+            gfx::QtPlatform platform;
+            platform.set_exit_mode(2);
             if (!std::freopen(path.c_str(), "w", stdout)) std::_Exit(3);
             std::printf("buffered line");
-            std::thread([&] { service.stop_program(); }).join();
+            std::thread([&] { platform.stop_program(); }).join();
         },
         testing::ExitedWithCode(0), "");
     std::ifstream written(path);
@@ -674,41 +674,41 @@ GTEST_TEST_F(QtWindowServiceEndTest, StopWritesOutWhatThePrintedBefore) {
     EXPECT_EQ(text, "buffered line");
 }
 
-GTEST_TEST_F(QtWindowServiceEndTest, ClosingTheFrameEndsTheProgram) {
+GTEST_TEST_F(QtPlatformEndTest, ClosingTheFrameEndsTheProgram) {
     EXPECT_EXIT(
         {
-            gfx::QtWindowService service;
-            service.show_frame();
-            service.frame()->close();
+            gfx::QtPlatform platform;
+            platform.show_frame();
+            platform.frame()->close();
             std::_Exit(3);
         },
         testing::ExitedWithCode(0), "");
 }
 
-GTEST_TEST_F(QtWindowServiceEndTest, ExitModesThatKeepTheWindowsOpen) {
+GTEST_TEST_F(QtPlatformEndTest, ExitModesThatKeepTheWindowsOpen) {
     // Mode 3: the program thread stops, the windows stay until the user closes the frame.
     EXPECT_EXIT(
         {
-            gfx::QtWindowService service;
-            service.show_frame();
-            service.set_exit_mode(3);
-            std::thread([&] { service.stop_program(); }).detach();
+            gfx::QtPlatform platform;
+            platform.show_frame();
+            platform.set_exit_mode(3);
+            std::thread([&] { platform.stop_program(); }).detach();
             if (!QTest::qWaitFor(
-                    [&] { return service.frame()->windowTitle().endsWith("finished"); })) {
+                    [&] { return platform.frame()->windowTitle().endsWith("finished"); })) {
                 std::_Exit(3);
             }
             std::fprintf(stderr, "windows still open\n");
-            service.frame()->close();
+            platform.frame()->close();
             std::_Exit(4);
         },
         testing::ExitedWithCode(0), "windows still open");
     // Mode 1: the user is asked; yes closes them.
     EXPECT_EXIT(
         {
-            gfx::QtWindowService service;
-            service.show_frame();
-            service.set_exit_mode(1);
-            std::thread([&] { service.stop_program(); }).detach();
+            gfx::QtPlatform platform;
+            platform.show_frame();
+            platform.set_exit_mode(1);
+            std::thread([&] { platform.stop_program(); }).detach();
             if (!QTest::qWaitFor([] { return shown_message_box() != nullptr; })) std::_Exit(3);
             QMessageBox* box = shown_message_box();
             std::fprintf(stderr, "asked: %s\n", qPrintable(box->text()));
@@ -719,16 +719,16 @@ GTEST_TEST_F(QtWindowServiceEndTest, ExitModesThatKeepTheWindowsOpen) {
         testing::ExitedWithCode(0), "asked: The program has ended");
 }
 
-GTEST_TEST_F(QtWindowServiceEndTest, FatalReportShowsTheMessageAndEndsWithAFailure) {
+GTEST_TEST_F(QtPlatformEndTest, FatalReportShowsTheMessageAndEndsWithAFailure) {
     const std::string message = "forrtl: severe (24): end-of-file during read, unit 1, file x";
     // From the program thread: the message goes to stderr and to the GUI thread's notice.
     EXPECT_EXIT(
         {
-            gfx::QtWindowService service;
-            service.set_fatal_notice([](const std::string& text) {
+            gfx::QtPlatform platform;
+            platform.set_fatal_notice([](const std::string& text) {
                 std::fprintf(stderr, "notice: %s\n", text.c_str());
             });
-            std::thread([&] { service.report_fatal(message); }).detach();
+            std::thread([&] { platform.report_fatal(message); }).detach();
             QTest::qWait(5000);
             std::_Exit(3);
         },
@@ -736,8 +736,8 @@ GTEST_TEST_F(QtWindowServiceEndTest, FatalReportShowsTheMessageAndEndsWithAFailu
     // The default notice is a critical message box that waits for the user.
     EXPECT_EXIT(
         {
-            gfx::QtWindowService service;
-            service.show_frame();
+            gfx::QtPlatform platform;
+            platform.show_frame();
             keep_trying([] {
                 QMessageBox* box = shown_message_box();
                 if (box == nullptr) return false;
@@ -746,7 +746,7 @@ GTEST_TEST_F(QtWindowServiceEndTest, FatalReportShowsTheMessageAndEndsWithAFailu
                 QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
                 return true;
             });
-            service.report_fatal(message);
+            platform.report_fatal(message);
         },
         testing::ExitedWithCode(1), "box 1: forrtl: severe \\(24\\)");
 }
@@ -763,29 +763,29 @@ namespace {
         if (!good) faults += std::string(what) + "; ";
     };
     check(qApp->devicePixelRatio() == 2.0, "screen not scaled");
-    gfx::QtWindowService service;
-    service.show_frame();
-    service.set_frame_geometry(0, 0, 768, 1024);
-    service.canvas().open_child(1, "Trainer for eyes");
+    gfx::QtPlatform platform;
+    platform.show_frame();
+    platform.set_frame_geometry(0, 0, 768, 1024);
+    platform.canvas().open_child(1, "Trainer for eyes");
     gfx::WindowConfig config{980, 650, -1, -1, -1, -1};
-    service.canvas().set_window_config(config);
+    platform.canvas().set_window_config(config);
     QCoreApplication::processEvents();
-    gfx::ChildView* view = service.child_view(1);
+    gfx::ChildView* view = platform.child_view(1);
     if (view == nullptr) std::_Exit(3);
     std::vector<int> positions;
-    service.canvas().register_mouse(1, 127,
-                                    [&](int, int, int, int x, int y, std::optional<double>) {
-                                        positions.push_back(x);
-                                        positions.push_back(y);
-                                    });
-    service.canvas().set_background_colour(gfx::k_white);
-    service.canvas().clear_screen();
-    service.canvas().set_colour(0x0000FF);
-    service.canvas().rectangle(gfx::Shape::filled, 100, 50, 119, 59);
-    const uint64_t drawn = service.canvas().surface(1)->generation();
+    platform.canvas().register_mouse(1, 127,
+                                     [&](int, int, int, int x, int y, std::optional<double>) {
+                                         positions.push_back(x);
+                                         positions.push_back(y);
+                                     });
+    platform.canvas().set_background_colour(gfx::k_white);
+    platform.canvas().clear_screen();
+    platform.canvas().set_colour(0x0000FF);
+    platform.canvas().rectangle(gfx::Shape::filled, 100, 50, 119, 59);
+    const uint64_t drawn = platform.canvas().surface(1)->generation();
     check(QTest::qWaitFor([&] { return view->painted_generation() == drawn; }), "painted");
 
-    check(service.frame()->frameGeometry() == QRect(0, 0, 512, 384), "frame size");
+    check(platform.frame()->frameGeometry() == QRect(0, 0, 512, 384), "frame size");
     check(view->sizeHint() == QSize(490, 325), "view size");
     const QImage shown = view->grab().toImage();
     check(shown.pixel(110, 55) == qRgb(255, 0, 0), "inside");
@@ -800,7 +800,7 @@ namespace {
 
 // On a screen scaled by 2, the window still shows one surface pixel per device pixel and
 // mouse positions arrive in surface pixels. The scale is set for a child process's application.
-GTEST_TEST_F(QtWindowServiceEndTest, ScaledScreenKeepsOneSurfacePixelPerDevicePixel) {
+GTEST_TEST_F(QtPlatformEndTest, ScaledScreenKeepsOneSurfacePixelPerDevicePixel) {
     setenv("QT_SCALE_FACTOR", "2", 1);
     EXPECT_EXIT(check_scaled_screen(), testing::ExitedWithCode(0), "faults: \\[\\]");
     unsetenv("QT_SCALE_FACTOR");

@@ -36,10 +36,10 @@ class FrameWindow;
 // 3 the windows stay until the user closes the frame, and mode 1 first asks whether to close
 // them. report_fatal prints the message to stderr, shows it in a critical message box, waits
 // for the user and ends with status 1. Closing the frame ends the process with status 0.
-class QtWindowService : public Platform {
+class QtPlatform : public Platform {
   public:
-    QtWindowService();
-    ~QtWindowService() override;
+    QtPlatform();
+    ~QtPlatform() override;
 
     // Builds the menu bar from the appended items and shows the frame window.
     void show_frame();

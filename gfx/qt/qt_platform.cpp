@@ -1,4 +1,4 @@
-#include "gfx/qt/qt_window_service.h"
+#include "gfx/qt/qt_platform.h"
 
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -77,7 +77,7 @@ double monotonic_ms(steady_clock::time_point when) {
 
 }  // namespace
 
-QtWindowService::QtWindowService()
+QtPlatform::QtPlatform()
     : steady_start_(steady_clock::now()),
       wall_start_seconds_(seconds_since_epoch(system_clock::now())) {
     // Closing the frame acts as the first menu command, the program's "Exit"; without menu
@@ -104,16 +104,16 @@ QtWindowService::QtWindowService()
     };
 }
 
-QtWindowService::~QtWindowService() {
+QtPlatform::~QtPlatform() {
     delete frame_;
 }
 
-void QtWindowService::show_frame() {
+void QtPlatform::show_frame() {
     update_menu_bar();
     frame_->show();
 }
 
-void QtWindowService::update_menu_bar() {
+void QtPlatform::update_menu_bar() {
     QMenuBar* bar = frame_->menuBar();
     bar->clear();
     std::vector<MenuItem> items = menu_items();
@@ -136,7 +136,7 @@ void QtWindowService::update_menu_bar() {
     }
 }
 
-void QtWindowService::set_frame_geometry(int x, int y, int height, int width) {
+void QtPlatform::set_frame_geometry(int x, int y, int height, int width) {
     on_gui([this, x, y, height, width] {
         // The values are device pixels of the whole window, title and border included.
         const qreal ratio = frame_->devicePixelRatioF();
@@ -146,7 +146,7 @@ void QtWindowService::set_frame_geometry(int x, int y, int height, int width) {
     });
 }
 
-void QtWindowService::show_about() {
+void QtPlatform::show_about() {
     post([this] {
         auto* box = new QMessageBox(QMessageBox::Information,
                                     QStringLiteral("About %1").arg(frame_->windowTitle()),
@@ -159,29 +159,29 @@ void QtWindowService::show_about() {
     });
 }
 
-void QtWindowService::tile_children() {
+void QtPlatform::tile_children() {
     post([this] { mdi_area_->tileSubWindows(); });
 }
 
-double QtWindowService::clock_seconds() {
+double QtPlatform::clock_seconds() {
     return wall_start_seconds_ +
            std::chrono::duration<double>(steady_clock::now() - steady_start_).count();
 }
 
 // The event stamps are checked against steady_clock, which is the monotonic clock on Linux.
-std::optional<double> QtWindowService::event_seconds(uint64_t stamp_ms) {
+std::optional<double> QtPlatform::event_seconds(uint64_t stamp_ms) {
     const std::optional<double> moment_ms =
         event_clock_.moment(stamp_ms, monotonic_ms(steady_clock::now()));
     if (!moment_ms) return std::nullopt;
     return wall_start_seconds_ + (*moment_ms - monotonic_ms(steady_start_)) / 1000.0;
 }
 
-void QtWindowService::sleep_ms(int milliseconds_to_sleep) {
+void QtPlatform::sleep_ms(int milliseconds_to_sleep) {
     present_finished_picture();
     if (milliseconds_to_sleep > 0) std::this_thread::sleep_for(milliseconds(milliseconds_to_sleep));
 }
 
-void QtWindowService::wait_for_input(int timeout_ms) {
+void QtPlatform::wait_for_input(int timeout_ms) {
     present_finished_picture();
     std::unique_lock lock(input_mutex_);
     if (timeout_ms > 0) {
@@ -190,25 +190,25 @@ void QtWindowService::wait_for_input(int timeout_ms) {
     input_pending_ = false;
 }
 
-void QtWindowService::input_arrived() {
+void QtPlatform::input_arrived() {
     const std::lock_guard lock(input_mutex_);
     input_pending_ = true;
     input_signal_.notify_all();
 }
 
-void QtWindowService::beep(int frequency, int duration_ms) {
+void QtPlatform::beep(int frequency, int duration_ms) {
     present_finished_picture();
     play_tone(frequency, duration_ms);
 }
 
-LocalDate QtWindowService::local_date() {
+LocalDate QtPlatform::local_date() {
     const std::time_t now = system_clock::to_time_t(system_clock::now());
     std::tm local{};
     localtime_r(&now, &local);
     return LocalDate{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
 }
 
-LocalTime QtWindowService::local_time() {
+LocalTime QtPlatform::local_time() {
     const auto now = system_clock::now();
     const std::time_t seconds = system_clock::to_time_t(now);
     std::tm local{};
@@ -218,7 +218,7 @@ LocalTime QtWindowService::local_time() {
     return LocalTime{local.tm_hour, local.tm_min, local.tm_sec, static_cast<int>(millis / 10)};
 }
 
-void QtWindowService::run_dialog(Dialog& dialog) {
+void QtPlatform::run_dialog(Dialog& dialog) {
     if (dialog.exited()) return;
     if (on_gui_thread()) {
         // Waiting for another thread here would block the thread that runs the dialog.
@@ -240,13 +240,13 @@ void QtWindowService::run_dialog(Dialog& dialog) {
     done->wait();
 }
 
-DialogWindow* QtWindowService::open_dialog(Dialog& dialog) {
+DialogWindow* QtPlatform::open_dialog(Dialog& dialog) {
     auto* window = new DialogWindow(dialog, frame_);
     window->show();
     return window;
 }
 
-void QtWindowService::stop_program() {
+void QtPlatform::stop_program() {
     // A fatal report in progress decides the exit status.
     if (ending_.load()) {
         if (!on_gui_thread()) park_forever();
@@ -256,7 +256,7 @@ void QtWindowService::stop_program() {
     keep_windows_until_closed();
 }
 
-void QtWindowService::keep_windows_until_closed() {
+void QtPlatform::keep_windows_until_closed() {
     // The windows outlive the program until the user closes the frame, which ends the process;
     // in mode 1 the user is asked first whether to close them now.
     const bool ask = exit_mode() == 1;
@@ -279,7 +279,7 @@ void QtWindowService::keep_windows_until_closed() {
     end_process(0);
 }
 
-void QtWindowService::report_fatal(const std::string& message) {
+void QtPlatform::report_fatal(const std::string& message) {
     std::fprintf(stderr, "%s\n", message.c_str());
     std::fflush(stderr);
     if (ending_.exchange(true)) {
@@ -292,16 +292,16 @@ void QtWindowService::report_fatal(const std::string& message) {
     park_forever();
 }
 
-void QtWindowService::set_fatal_notice(FatalNotice notice) {
+void QtPlatform::set_fatal_notice(FatalNotice notice) {
     fatal_notice_ = std::move(notice);
 }
 
-void QtWindowService::show_fatal_and_end(const std::string& message) {
+void QtPlatform::show_fatal_and_end(const std::string& message) {
     if (fatal_notice_) fatal_notice_(message);
     end_process(1);
 }
 
-void QtWindowService::end_process(int status) {
+void QtPlatform::end_process(int status) {
     if (on_gui_thread() && frame_) frame_->hide();
     std::cout.flush();
     std::cerr.flush();
@@ -310,24 +310,24 @@ void QtWindowService::end_process(int status) {
     std::_Exit(status);
 }
 
-void QtWindowService::park_forever() {
+void QtPlatform::park_forever() {
     for (;;) std::this_thread::sleep_for(std::chrono::hours(24));
 }
 
-QMainWindow* QtWindowService::frame() const {
+QMainWindow* QtPlatform::frame() const {
     return frame_;
 }
 
-QMdiArea* QtWindowService::mdi_area() const {
+QMdiArea* QtPlatform::mdi_area() const {
     return mdi_area_;
 }
 
-ChildView* QtWindowService::child_view(int unit) const {
+ChildView* QtPlatform::child_view(int unit) const {
     const auto found = children_.find(unit);
     return found != children_.end() && found->second ? found->second->view() : nullptr;
 }
 
-void QtWindowService::present(int) {
+void QtPlatform::present(int) {
     unshown_change_.store(true, std::memory_order_release);
     post_repaint();
 }
@@ -336,14 +336,14 @@ void QtWindowService::present(int) {
 // it drew is on the screen before the pause begins rather than at the end of the repaint
 // interval, so a tone starts with its picture in view. Waiting also leaves the processor to
 // the window thread, which would otherwise often wait for this thread's next pause.
-void QtWindowService::present_finished_picture() {
+void QtPlatform::present_finished_picture() {
     if (unshown_change_.load(std::memory_order_acquire)) wait_until_shown();
 }
 
 // The repaint is queued behind whatever the window thread has to do first, so a repaint under
 // way or queued is finished before it; it sends the pixels to the window system before it
 // returns.
-void QtWindowService::wait_until_shown() {
+void QtPlatform::wait_until_shown() {
     if (on_gui_thread()) {
         repaint_changed(true);
         return;
@@ -356,7 +356,7 @@ void QtWindowService::wait_until_shown() {
     shown->wait_for(k_longest_show_wait);
 }
 
-void QtWindowService::post_repaint() {
+void QtPlatform::post_repaint() {
     // One posted repaint at a time, however often the program presents.
     if (repaint_posted_.exchange(true, std::memory_order_acq_rel)) return;
     post([this] {
@@ -365,7 +365,7 @@ void QtWindowService::post_repaint() {
     });
 }
 
-void QtWindowService::repaint_changed(bool at_once) {
+void QtPlatform::repaint_changed(bool at_once) {
     const auto now = steady_clock::now();
     const auto due = last_repaint_ + k_repaint_interval;
     if (!at_once && now < due) {
@@ -384,18 +384,18 @@ void QtWindowService::repaint_changed(bool at_once) {
 }
 
 // Child windows are made and closed in the order the program asked, always from the event
-// queue: the service's own lock may be held by whoever opened or closed the unit.
-void QtWindowService::child_opened(int unit) {
+// queue: the platform's own lock may be held by whoever opened or closed the unit.
+void QtPlatform::child_opened(int unit) {
     post([this, unit] { open_child_window(unit); });
 }
 
 // On the window thread the window goes at once: "Exit" closes it and then holds that thread
 // with its beep, during which nothing queued would run.
-void QtWindowService::child_closed(int unit) {
+void QtPlatform::child_closed(int unit) {
     on_gui([this, unit] { close_child_window(unit); });
 }
 
-void QtWindowService::open_child_window(int unit) {
+void QtPlatform::open_child_window(int unit) {
     // A unit gets its surface when its size is configured; until then it has no window.
     const std::shared_ptr<Surface> unit_surface = canvas().surface(unit);
     if (!unit_surface) return;
@@ -418,7 +418,7 @@ void QtWindowService::open_child_window(int unit) {
     children_[unit] = window;
 }
 
-void QtWindowService::close_child_window(int unit) {
+void QtPlatform::close_child_window(int unit) {
     const auto found = children_.find(unit);
     if (found == children_.end()) return;
     if (found->second) found->second->close_by_program();
@@ -428,11 +428,11 @@ void QtWindowService::close_child_window(int unit) {
     mdi_area_->viewport()->repaint();
 }
 
-bool QtWindowService::on_gui_thread() {
+bool QtPlatform::on_gui_thread() {
     return QThread::currentThread() == QCoreApplication::instance()->thread();
 }
 
-void QtWindowService::on_gui(std::function<void()> function) {
+void QtPlatform::on_gui(std::function<void()> function) {
     if (on_gui_thread()) {
         function();
     } else {
@@ -440,7 +440,7 @@ void QtWindowService::on_gui(std::function<void()> function) {
     }
 }
 
-void QtWindowService::post(std::function<void()> function) {
+void QtPlatform::post(std::function<void()> function) {
     QMetaObject::invokeMethod(frame_, std::move(function), Qt::QueuedConnection);
 }
 
