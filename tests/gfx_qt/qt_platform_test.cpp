@@ -534,10 +534,15 @@ GTEST_TEST_F(QtPlatformTest, ClockAndSleep) {
 
 GTEST_TEST_F(QtPlatformTest, DateAndTimeAreTheLocalClocks) {
     for (int attempt = 0; attempt < 5; ++attempt) {
-        const std::time_t before = std::time(nullptr);
+        // The system clock itself, as the platform reads it: std::time() reads a coarser clock
+        // that can lag a few milliseconds behind and so name the second before.
+        const auto seconds_now = [] {
+            return std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+        };
+        const std::time_t before = seconds_now();
         const gfx::LocalDate date = platform.local_date();
         const gfx::LocalTime time = platform.local_time();
-        if (std::time(nullptr) != before) continue;  // a second boundary passed
+        if (seconds_now() != before) continue;  // a second boundary passed
         std::tm local{};
         localtime_r(&before, &local);
         EXPECT_EQ(date.year, local.tm_year + 1900);
