@@ -32,11 +32,13 @@ AnswerOutcome judge(int32_t button, const FigurePlacement& placement) {
     return button == figure_side ? AnswerOutcome::correct : AnswerOutcome::wrong;
 }
 
-// When the answer seen by the poll at `poll` was given: at the press's own moment, when the
-// platform stamped it with one inside the answer window that opened at `t0`; otherwise, with
-// no stamp, a stamp after the poll or one from before the window, at the poll.
-double answer_moment(std::optional<double> press, double t0, double poll) {
-    if (press && *press >= t0 && *press <= poll) return *press;
+// When the answer seen by the poll at `poll` was given. The poll begins at `poll_start`, once
+// the opening tone has played: a press made during the tone counts from then, as a poll that
+// began only after the tone would have seen it. A later press counts from its own moment as
+// the platform stamped it. Without a stamp, with one after the poll or one from before the
+// window opened at `t0`, the press counts when the poll saw it.
+double answer_moment(std::optional<double> press, double t0, double poll_start, double poll) {
+    if (press && *press >= t0 && *press <= poll) return std::max(*press, poll_start);
     return poll;
 }
 
@@ -65,6 +67,7 @@ AnswerResult await_answer(gfx::Canvas& canvas, int16_t width, int32_t number, in
     fill(canvas, k_progress_to_do, progress, k_progress_top, right, k_progress_bottom);
     fill(canvas, k_progress_done, 0, k_progress_top, progress, k_progress_bottom);
     play(canvas, k_window_opens);
+    const double poll_start = canvas.platform().clock_seconds();
 
     const float allowed = state::run().parameters.TANS;
     AnswerResult result;
@@ -76,7 +79,8 @@ AnswerResult await_answer(gfx::Canvas& canvas, int16_t width, int32_t number, in
         if (state::press_arrived()) {
             // The answer is timed from the click itself, not from when this thread noticed it.
             const AnswerOutcome outcome = judge(state::latched_button(), placement);
-            const double answered = answer_moment(state::latest_press_seconds(), t0, poll);
+            const double answered =
+                answer_moment(state::latest_press_seconds(), t0, poll_start, poll);
             result = {outcome, static_cast<float>(answered - t0)};
             break;
         }

@@ -33,8 +33,9 @@ struct AnswerResult {
 
 // The answer window of presentation `number` of `count`, for a figure placed as given. The
 // clock starts and earlier clicks are forgotten before the bars turn and the opening tone
-// plays, so a click during the tone counts. An answer is timed from the moment of its press
-// as the platform stamped it, or, without a usable stamp, from when it is seen. A click
+// plays, so a click during the tone counts, from the moment the tone has played. A later
+// answer is timed from the moment of its press as the platform stamped it, or, without a
+// usable stamp, from when it is seen. A click
 // of the figure's side is correct, any other code is wrong; no click within TANS seconds
 // leaves it unanswered. Each ends with its tone (a wrong answer then with a 3 s pause) and the
 // signal bar red again. A menu request or both buttons abandon it at once, leaving the screen

@@ -51,11 +51,6 @@ bool has_mark(std::string_view line, const textio::Field& mark) {
            line.substr(start, mark.descriptor.text.size()) == mark.descriptor.text;
 }
 
-// A sight-check or training record by its kind mark.
-bool is_record(std::string_view line) {
-    return has_mark(line, layout::sight_check_mark) || has_mark(line, layout::training_mark);
-}
-
 // Reads the log `name` from its start, skips the header and calls `line_body` with every
 // further line, cut to k_log_line_length characters.
 std::optional<textio::IoErrorKind> read_log_lines(
@@ -142,11 +137,11 @@ std::optional<textio::IoErrorKind> read_log(
 
 LogSpan scan_log_span(const std::string& name) {
     LogSpan span;
-    // A line of another kind counts with its date and time alone; a record that does not read
-    // in full is skipped here as in the drawing.
+    // Every line counts with its date and time alone, whatever its kind mark and the rest of
+    // it hold: a record that the drawing cannot read in full still stretches the span.
     const auto open_error = read_log_lines(name, [&span](std::string_view line) {
         const std::optional<TimeStamp> stamp = parse_log_stamp(line);
-        if (!stamp || (is_record(line) && !parse_log_line(line))) return;
+        if (!stamp) return;
         const double day_start = day_start_seconds(*stamp);
         if (!span.has_records) {
             span.has_records = true;

@@ -53,8 +53,8 @@ constexpr size_t k_log_line_length = 120;
 std::optional<textio::IoErrorKind> read_log(const std::string& name,
                                             const std::function<void(const LogEntry&)>& entry_body);
 
-// The days the log's lines fall on, found by one pass over it: every usable record counts, and
-// so does a line of neither kind whose date and time parse_log_stamp takes.
+// The days the log's lines fall on, found by one pass over it: every line whose date and time
+// parse_log_stamp takes counts, whatever its kind and its other fields.
 struct LogSpan {
     bool opened = false;
     bool has_records = false;

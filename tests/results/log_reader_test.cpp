@@ -9,6 +9,7 @@
 #include "log_lines.h"
 #include "program_fixture.h"
 #include "results/date_time.h"
+#include "results/log_layout.h"
 
 namespace {
 
@@ -199,12 +200,20 @@ GTEST_TEST_F(LogFileTest, SpanRunsFromTheEarliestToTheLatestDate) {
                    training_line({4, 3, 2010, 18, 40, 0}, 200.0f, 4, 100, 1.0f, 5)}),
          {1, 3, 2010, 10, 0, 0},
          {4, 3, 2010, 10, 5, 0}},
-        {"unusable lines do not stretch the span",
+        {"lines whose date or time do not read do not stretch the span",
          log_text({"", sight_line({2, 3, 2010, 12, 0, 0}, 0.8f),
-                   sight_line({9, 3, 2010, 12, 0, 0}, 99.0f),
-                   overwritten(sight_line({1, 3, 2010, 12, 0, 0}, 0.8f), 2, "31.02")}),
+                   overwritten(sight_line({1, 3, 2010, 12, 0, 0}, 0.8f), 2, "31.02"),
+                   overwritten(sight_line({9, 3, 2010, 12, 0, 0}, 0.8f), 28, "**"),
+                   overwritten(sight_line({9, 3, 2010, 12, 0, 0}, 0.8f), 8, "20x0")}),
          {2, 3, 2010, 12, 0, 0},
          {2, 3, 2010, 12, 0, 0}},
+        {"a record whose later fields do not read counts with its date and time",
+         log_text({training_line({5, 3, 2010, 12, 0, 0}, 200.0f, 4, 100, 1.0f, 5),
+                   overwritten(sight_line({1, 3, 2010, 8, 15, 0}, 0.8f), 48, "xx"),
+                   overwritten(training_line({12, 3, 2010, 9, 40, 0}, 200.0f, 4, 100, 1.0f, 5), 37,
+                               "*******")}),
+         {1, 3, 2010, 8, 15, 0},
+         {12, 3, 2010, 9, 40, 0}},
         {"a line of neither kind counts with its date and time",
          log_text({sight_line({2, 3, 2010, 12, 0, 0}, 0.8f),
                    overwritten(sight_line({28, 2, 2010, 8, 15, 0}, 0.8f), 48, "dd"),
@@ -232,6 +241,55 @@ GTEST_TEST_F(LogFileTest, SpanRunsFromTheEarliestToTheLatestDate) {
         EXPECT_EQ(span.end.day, c.end.day);
         EXPECT_EQ(span.end.hour, c.end.hour);
         EXPECT_EQ(span.end.minute, c.end.minute);
+    }
+}
+
+// The first pass reads the date and time fields alone: a record that the drawing skips, because
+// a value was written as asterisks or the line was cut short, still sets the span's last day.
+GTEST_TEST_F(LogFileTest, EveryLineWhoseDateAndTimeReadStretchesTheSpan) {
+    namespace layout = results::log_layout;
+    const TimeStamp first{5, 3, 2010, 12, 0, 0};
+    const TimeStamp last{12, 3, 2010, 9, 40, 7};
+    const std::string sight = sight_line(last, 0.8f);
+    const std::string training = training_line(last, 200.0f, 4, 100, 1.0f, 5);
+    const auto stars = [](const std::string& line, const textio::Field& field) {
+        return overwritten(line, static_cast<size_t>(field.column),
+                           std::string(static_cast<size_t>(field.descriptor.width), '*'));
+    };
+    struct Case {
+        std::string what;
+        std::string line;
+        int second;  // as the pass reads it
+    };
+    std::vector<Case> cases;
+    // Each value field that the drawing reads.
+    for (const textio::Field& field : {layout::distance, layout::acuity})
+        cases.push_back(
+            {std::string("sight check, asterisks in ").append(field.name), stars(sight, field), 7});
+    for (const textio::Field& field : {layout::distance, layout::size, layout::presented,
+                                       layout::average_time, layout::push_ups})
+        cases.push_back(
+            {std::string("training, asterisks in ").append(field.name), stars(training, field), 7});
+    cases.push_back({"sight check cut after its time", sight.substr(0, 29), 7});
+    cases.push_back({"training cut after its time", training.substr(0, 29), 7});
+    cases.push_back({"training cut within its kind mark", training.substr(0, 48), 7});
+    cases.push_back(
+        {"cut inside the seconds field: the rest reads as blank", training.substr(0, 28), 0});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        folder.write(results::k_log_file,
+                     log_text({training_line(first, 200.0f, 4, 100, 1.0f, 5), c.line}));
+        EXPECT_FALSE(results::parse_log_line(c.line).has_value()) << "the drawing skips it";
+        const auto stamp = results::parse_log_stamp(c.line);
+        ASSERT_TRUE(stamp.has_value());
+        EXPECT_EQ(stamp->second, c.second);
+        const results::LogSpan span = results::scan_log_span(results::k_log_file);
+        ASSERT_TRUE(span.has_records);
+        EXPECT_EQ(span.first_day_start, 86400.0 * results::NDAYS(5, 3, 2010));
+        EXPECT_EQ(span.end_seconds(), 86400.0 * (results::NDAYS(12, 3, 2010) + 1));
+        EXPECT_EQ(span.end.day, 12);
+        EXPECT_EQ(span.end.hour, 9);
+        EXPECT_EQ(span.end.minute, 40);
     }
 }
 

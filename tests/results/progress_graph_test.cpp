@@ -273,6 +273,25 @@ GTEST_TEST_F(GraphTest, LineOfAnotherKindDatedEarlierMovesTheBeginningAndTheSpan
     EXPECT_EQ(pixels_in(picture, lower), pixels_in(same_span, lower));
 }
 
+GTEST_TEST_F(GraphTest, ARecordTheDrawingSkipsStillEndsTheSpan) {
+    // The last training's distance was written as asterisks: it draws nothing, but its date
+    // and time read, so the span runs from the other line's 1 March to its 12 March.
+    std::string other = sight_line({1, 3, 2010, 8, 15, 0}, 0.8f);
+    other.replace(47, 2, "xx");
+    std::string unreadable = training_line({12, 3, 2010, 9, 40, 0}, 200.0f, 4, 100, 1.0f, 5);
+    unreadable.replace(36, 7, "*******");
+    const Picture picture = graph_of(log_text({
+        training_line({5, 3, 2010, 12, 0, 0}, 200.0f, 4, 100, 1.0f, 5),
+        other,
+        unreadable,
+    }));
+    EXPECT_EQ(vertical_grid_columns(picture).size(), 11u);  // the 12 days' inner boundaries
+    const Picture labels =
+        date_labels("Beginning 01.03.2010.,  8 h. 15min", "End  12.03.2010.,  9 h. 40min");
+    EXPECT_EQ(pixels_in(picture, k_beginning_area), pixels_in(labels, k_beginning_area));
+    EXPECT_EQ(pixels_in(picture, k_end_area), pixels_in(labels, k_end_area));
+}
+
 GTEST_TEST_F(GraphTest, EachCurveJoinsOnlyRecordsOfItsKind) {
     // Noon of four days: columns 152, 376, 601 and 825. The sight checks, at 5 m, stand on
     // the first and third day; the trainings, at 2 m, on the second and fourth.
@@ -328,8 +347,8 @@ GTEST_TEST_F(GraphTest, UnusableLinesAreSkippedAndLaterRecordsDrawn) {
     const Picture with_bad_lines = graph_of(log_text({
         first,
         "",                                                            // a blank line
-        training_line({9, 3, 2010, 12, 0, 0}, 1e6f, 4, 100, 1.0f, 5),  // distance of asterisks
-        sight_line({8, 3, 2010, 12, 0, 0}, 25.0f),                     // acuity of asterisks
+        training_line({1, 3, 2010, 13, 0, 0}, 1e6f, 4, 100, 1.0f, 5),  // distance of asterisks
+        sight_line({1, 3, 2010, 12, 0, 0}, 25.0f),                     // acuity of asterisks
         "xx.03.2010.,  12hour 0min  0sec",                             // letters
         second,
         sight_line({31, 2, 2010, 12, 0, 0}, 0.5f),  // not a calendar date
