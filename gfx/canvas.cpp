@@ -3,8 +3,6 @@
 #include <cmath>
 #include <utility>
 
-#include "gfx/platform.h"
-
 namespace gfx {
 
 namespace {
@@ -24,7 +22,8 @@ constexpr Size k_first_window_size = {640, 480};
 
 }  // namespace
 
-Canvas::Canvas(Platform& platform) : platform_(platform) {}
+Canvas::Canvas(Platform& platform, CanvasObserver& observer)
+    : platform_(platform), observer_(observer) {}
 
 // ---- child windows
 
@@ -37,7 +36,7 @@ void Canvas::open_child(int unit, std::string title) {
         child.surface.reset();
         active_unit_ = unit;
     }
-    platform_.child_opened(unit);
+    observer_.child_opened(unit);
 }
 
 bool Canvas::set_window_config(WindowConfig& config) {
@@ -78,7 +77,7 @@ bool Canvas::set_window_config(WindowConfig& config) {
             child->surface = std::make_shared<Surface>(width, height);
         }
     }
-    platform_.child_opened(active_unit_);
+    observer_.child_opened(active_unit_);
     return true;
 }
 
@@ -112,7 +111,7 @@ void Canvas::close_unit(int unit) {
         if (!children_.contains(unit)) return;
         mouse_.erase(unit);
     }
-    platform_.child_closed(unit);
+    observer_.child_closed(unit);
 }
 
 std::string Canvas::title(int unit) const {
@@ -146,7 +145,7 @@ void Canvas::deliver_mouse(int unit, int event, int key_state, int x, int y,
         routine = found->second.routine;
     }
     routine(unit, event, key_state, x, y, at_seconds);
-    platform_.input_arrived();
+    observer_.input_arrived();
 }
 
 // ---- drawing on the active window
@@ -164,7 +163,7 @@ const Canvas::Child* Canvas::active() const {
 }
 
 void Canvas::changed() {
-    platform_.present(active_unit_);
+    observer_.present(active_unit_);
 }
 
 Colour Canvas::set_colour(Colour colour) {

@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 
+#include "gfx/canvas_observer.h"
 #include "gfx/font_spec.h"
 #include "gfx/surface.h"
 #include "gfx/types.h"
@@ -27,15 +28,18 @@ using MouseRoutine = std::function<void(int unit, int event, int key_state, int 
 // surface and drawing state; every drawing, text and image operation, on the active window; and
 // the mouse routine each window hands its events to. There is one canvas implementation for
 // every platform, so the Qt window and the headless twin give the same pixels. The canvas tells
-// its platform when a window opens, closes or changes and when an event has been delivered; the
-// platform shows the surfaces and supplies time, waiting, tones, dialogs and the program's end
-// (`platform()`).
+// its observer when a window opens, closes or changes and when an event has been delivered
+// (gfx/canvas_observer.h), and knows nothing more of the platform it runs on: that shows the
+// surfaces and supplies time, waiting, tones, dialogs and the program's end to the routines
+// that draw (`platform()`).
 //
 // Threads: the program thread calls everything except deliver_mouse, which the platform calls on
 // its window thread; the platform also reads title() and surface() there.
 class Canvas {
   public:
-    explicit Canvas(Platform& platform);
+    // `platform` is only handed on to the routines; `observer` hears what the canvas reports.
+    // Both must outlive the canvas.
+    Canvas(Platform& platform, CanvasObserver& observer);
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
 
@@ -124,6 +128,7 @@ class Canvas {
     void changed();
 
     Platform& platform_;
+    CanvasObserver& observer_;
     mutable std::mutex mutex_;  // guards what both threads touch: the units and mouse routines
     std::map<int, Child> children_;
     int active_unit_ = 0;

@@ -10,7 +10,7 @@ constexpr std::size_t k_about_text_limit = 512;
 
 }  // namespace
 
-Platform::Platform() : canvas_(*this) {}
+Platform::Platform() : canvas_(*this, *this) {}
 Platform::~Platform() = default;
 
 // ---- frame window, menus, About box, exit mode

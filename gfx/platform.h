@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gfx/canvas.h"
+#include "gfx/canvas_observer.h"
 #include "gfx/dialog.h"
 #include "gfx/types.h"
 
@@ -31,11 +32,15 @@ struct ProgramEnded {
 // dialog and the message boxes, the clock, sleeping, waiting for input, tones, the local date and
 // time, and the end of the program. The Qt platform and the headless twin implement the virtual
 // functions; the bookkeeping of the menu commands, the About text and the exit mode is shared.
-// A platform owns the canvas the program draws on and shows its surfaces.
+// A platform owns the canvas the program draws on and shows its surfaces: it is the canvas's
+// observer (gfx/canvas_observer.h), so the canvas tells it when a window opens, closes or
+// changes and when an event was delivered; input_arrived, which choose_menu also sends after
+// every command, wakes a wait_for_input. A platform implements those four; only the canvas
+// and the platform itself call them.
 //
 // Threads: the program thread calls everything except choose_menu, which the window thread
 // calls.
-class Platform {
+class Platform : private CanvasObserver {
   public:
     virtual ~Platform();
     Platform(const Platform&) = delete;
@@ -82,18 +87,7 @@ class Platform {
   protected:
     Platform();
 
-    // Wakes a wait_for_input; called after every delivered mouse event and menu command.
-    virtual void input_arrived() = 0;
-
   private:
-    // What the canvas tells its platform.
-    friend class Canvas;
-    // A child window's pixels changed; the platform shows them when it can.
-    virtual void present(int unit) = 0;
-    // A child window was opened, or its surface was replaced by one of another size.
-    virtual void child_opened(int unit) = 0;
-    virtual void child_closed(int unit) = 0;
-
     mutable std::mutex mutex_;  // guards what both threads touch: menus, About text, exit mode
     int exit_mode_ = 1;
     std::string about_text_;
