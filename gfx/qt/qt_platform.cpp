@@ -1,3 +1,6 @@
+// The Qt platform's frame window and menus, the clock, the pauses and tones, the local date
+// and time, the dialog, and the posting of work to the window thread. What it presents is in
+// qt_presenter.cpp, the program's end in qt_program_end.cpp.
 #include "gfx/qt/qt_platform.h"
 
 #include <QEventLoop>
@@ -5,18 +8,15 @@
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPointer>
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <ctime>
-#include <iostream>
 #include <memory>
 #include <thread>
 
 #include "gfx/qt/child_window.h"
+#include "gfx/qt/completion.h"
 #include "gfx/qt/dialog_window.h"
 #include "gfx/qt/frame_window.h"
 #include "gfx/tone.h"
@@ -28,36 +28,6 @@ namespace {
 using std::chrono::milliseconds;
 using std::chrono::steady_clock;
 using std::chrono::system_clock;
-
-// The screen is repainted at most this often however fast the program draws.
-constexpr milliseconds k_repaint_interval{16};
-// The longest a pause or wait_until_shown waits for the window thread to show the picture:
-// that thread may be held by a message box or by the beep of "Exit".
-constexpr milliseconds k_longest_show_wait{250};
-
-// One thread waits until another says it is done. Shared, so neither side can outlive it.
-class Completion {
-  public:
-    void signal() {
-        const std::lock_guard lock(mutex_);
-        done_ = true;
-        condition_.notify_all();
-    }
-    void wait() {
-        std::unique_lock lock(mutex_);
-        condition_.wait(lock, [this] { return done_; });
-    }
-    // Waits no longer than `timeout`.
-    void wait_for(milliseconds timeout) {
-        std::unique_lock lock(mutex_);
-        condition_.wait_for(lock, timeout, [this] { return done_; });
-    }
-
-  private:
-    std::mutex mutex_;
-    std::condition_variable condition_;
-    bool done_ = false;
-};
 
 // Carriage returns break lines; a CR LF pair is one break.
 QString about_box_text(const std::string& text) {
@@ -96,12 +66,7 @@ QtPlatform::QtPlatform()
     repaint_timer_->setSingleShot(true);
     QObject::connect(repaint_timer_, &QTimer::timeout, frame_, [this] { repaint_changed(false); });
 
-    fatal_notice_ = [this](const std::string& message) {
-        QMessageBox box(QMessageBox::Critical, frame_->windowTitle(),
-                        QString::fromStdString(message), QMessageBox::Ok, frame_);
-        box.setTextFormat(Qt::PlainText);
-        box.exec();
-    };
+    fatal_notice_ = [this](const std::string& message) { show_fatal_box(message); };
 }
 
 QtPlatform::~QtPlatform() {
@@ -246,186 +211,12 @@ DialogWindow* QtPlatform::open_dialog(Dialog& dialog) {
     return window;
 }
 
-void QtPlatform::stop_program() {
-    // A fatal report in progress decides the exit status.
-    if (ending_.load()) {
-        if (!on_gui_thread()) park_forever();
-        end_process(1);
-    }
-    if (exit_mode() == 2) end_process(0);
-    keep_windows_until_closed();
-}
-
-void QtPlatform::keep_windows_until_closed() {
-    // The windows outlive the program until the user closes the frame, which ends the process;
-    // in mode 1 the user is asked first whether to close them now.
-    const bool ask = exit_mode() == 1;
-    post([this, ask] {
-        frame_->setWindowTitle(frame_->windowTitle() + QStringLiteral(" - finished"));
-        if (!ask) return;
-        auto* box = new QMessageBox(QMessageBox::Question, frame_->windowTitle(),
-                                    QStringLiteral("The program has ended.\nClose its windows?"),
-                                    QMessageBox::Yes | QMessageBox::No, frame_);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        QObject::connect(box, &QMessageBox::finished, frame_, [this](int result) {
-            if (result == QMessageBox::Yes) end_process(0);
-        });
-        box->open();
-    });
-    if (!on_gui_thread()) park_forever();
-    // Called from a window callback: keep serving the windows from here.
-    QEventLoop loop;
-    loop.exec();
-    end_process(0);
-}
-
-void QtPlatform::report_fatal(const std::string& message) {
-    std::fprintf(stderr, "%s\n", message.c_str());
-    std::fflush(stderr);
-    if (ending_.exchange(true)) {
-        // Another report is being shown; it ends the process.
-        if (!on_gui_thread()) park_forever();
-        end_process(1);
-    }
-    if (on_gui_thread()) show_fatal_and_end(message);
-    post([this, message] { show_fatal_and_end(message); });
-    park_forever();
-}
-
-void QtPlatform::set_fatal_notice(FatalNotice notice) {
-    fatal_notice_ = std::move(notice);
-}
-
-void QtPlatform::show_fatal_and_end(const std::string& message) {
-    if (fatal_notice_) fatal_notice_(message);
-    end_process(1);
-}
-
-void QtPlatform::end_process(int status) {
-    if (on_gui_thread() && frame_) frame_->hide();
-    std::cout.flush();
-    std::cerr.flush();
-    std::fflush(nullptr);
-    // No static destructors and no thread joins: the other thread may be anywhere.
-    std::_Exit(status);
-}
-
-void QtPlatform::park_forever() {
-    for (;;) std::this_thread::sleep_for(std::chrono::hours(24));
-}
-
 QMainWindow* QtPlatform::frame() const {
     return frame_;
 }
 
 QMdiArea* QtPlatform::mdi_area() const {
     return mdi_area_;
-}
-
-ChildView* QtPlatform::child_view(int unit) const {
-    const auto found = children_.find(unit);
-    return found != children_.end() && found->second ? found->second->view() : nullptr;
-}
-
-void QtPlatform::present(int) {
-    unshown_change_.store(true, std::memory_order_release);
-    post_repaint();
-}
-
-// The program pauses (waits, sleeps or plays a tone) when it has finished a picture: whatever
-// it drew is on the screen before the pause begins rather than at the end of the repaint
-// interval, so a tone starts with its picture in view. Waiting also leaves the processor to
-// the window thread, which would otherwise often wait for this thread's next pause.
-void QtPlatform::present_finished_picture() {
-    if (unshown_change_.load(std::memory_order_acquire)) wait_until_shown();
-}
-
-// The repaint is queued behind whatever the window thread has to do first, so a repaint under
-// way or queued is finished before it; it sends the pixels to the window system before it
-// returns.
-void QtPlatform::wait_until_shown() {
-    if (on_gui_thread()) {
-        repaint_changed(true);
-        return;
-    }
-    const auto shown = std::make_shared<Completion>();
-    post([this, shown] {
-        repaint_changed(true);
-        shown->signal();
-    });
-    shown->wait_for(k_longest_show_wait);
-}
-
-void QtPlatform::post_repaint() {
-    // One posted repaint at a time, however often the program presents.
-    if (repaint_posted_.exchange(true, std::memory_order_acq_rel)) return;
-    post([this] {
-        repaint_posted_.store(false, std::memory_order_release);
-        repaint_changed(false);
-    });
-}
-
-void QtPlatform::repaint_changed(bool at_once) {
-    const auto now = steady_clock::now();
-    const auto due = last_repaint_ + k_repaint_interval;
-    if (!at_once && now < due) {
-        if (!repaint_timer_->isActive()) {
-            repaint_timer_->start(std::chrono::ceil<milliseconds>(due - now));
-        }
-        return;
-    }
-    last_repaint_ = now;
-    // Cleared before the views look at their surfaces: a change drawn from here on is either
-    // seen by this repaint or marks itself unshown again.
-    unshown_change_.store(false, std::memory_order_release);
-    for (const auto& [unit, window] : children_) {
-        if (window) window->view()->refresh();
-    }
-}
-
-// Child windows are made and closed in the order the program asked, always from the event
-// queue: the platform's own lock may be held by whoever opened or closed the unit.
-void QtPlatform::child_opened(int unit) {
-    post([this, unit] { open_child_window(unit); });
-}
-
-// On the window thread the window goes at once: "Exit" closes it and then holds that thread
-// with its beep, during which nothing queued would run.
-void QtPlatform::child_closed(int unit) {
-    on_gui([this, unit] { close_child_window(unit); });
-}
-
-void QtPlatform::open_child_window(int unit) {
-    // A unit gets its surface when its size is configured; until then it has no window.
-    const std::shared_ptr<Surface> unit_surface = canvas().surface(unit);
-    if (!unit_surface) return;
-    const QString window_title = QString::fromStdString(canvas().title(unit));
-    const auto found = children_.find(unit);
-    if (found != children_.end() && found->second &&
-        found->second->view()->surface() == unit_surface) {
-        found->second->setWindowTitle(window_title);
-        return;
-    }
-    close_child_window(unit);
-    auto* view = new ChildView(
-        unit_surface, [this, unit](int event, int key_state, int x, int y, uint64_t stamp_ms) {
-            canvas().deliver_mouse(unit, event, key_state, x, y, event_seconds(stamp_ms));
-        });
-    auto* window = new ChildWindow(view, window_title);
-    mdi_area_->addSubWindow(window);
-    window->adjustSize();
-    window->show();
-    children_[unit] = window;
-}
-
-void QtPlatform::close_child_window(int unit) {
-    const auto found = children_.find(unit);
-    if (found == children_.end()) return;
-    if (found->second) found->second->close_by_program();
-    children_.erase(found);
-    // Painted now rather than at the next pass of the event loop, which a beep on this thread
-    // would hold back: the closed window leaves the screen before the caller goes on.
-    mdi_area_->viewport()->repaint();
 }
 
 bool QtPlatform::on_gui_thread() {

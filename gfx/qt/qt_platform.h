@@ -75,25 +75,30 @@ class QtPlatform : public Platform {
     void input_arrived() override;
 
   private:
-    void present(int unit) override;
-    void child_opened(int unit) override;
-    void child_closed(int unit) override;
-
+    // ---- the window thread and the clock (qt_platform.cpp)
     static bool on_gui_thread();
     // Runs the function on the GUI thread: at once when called there, else queued.
     void on_gui(std::function<void()> function);
     // Queues the function for the GUI thread; queued functions run in the order posted.
     void post(std::function<void()> function);
     DialogWindow* open_dialog(Dialog& dialog);
-    void open_child_window(int unit);
-    void close_child_window(int unit);
     // When a mouse event stamped `stamp_ms` happened, on the clock of clock_seconds(), if its
     // stamp can be trusted. GUI thread only.
     std::optional<double> event_seconds(uint64_t stamp_ms);
+
+    // ---- presenting the canvas (qt_presenter.cpp)
+    void present(int unit) override;
+    void child_opened(int unit) override;
+    void child_closed(int unit) override;
+    void open_child_window(int unit);
+    void close_child_window(int unit);
     void post_repaint();
     // Paints every view's changes; at most once per repaint interval unless `at_once`.
     void repaint_changed(bool at_once);
     void present_finished_picture();
+
+    // ---- the program's end (qt_program_end.cpp)
+    void show_fatal_box(const std::string& message);
     [[noreturn]] void show_fatal_and_end(const std::string& message);
     [[noreturn]] void keep_windows_until_closed();
     [[noreturn]] void end_process(int status);
