@@ -22,17 +22,6 @@ constexpr int k_plus = 2;
 constexpr int k_solid = 1;
 constexpr int k_dashed = 3;
 
-// The limits and page frame of one region.
-struct RegionFrame {
-    float xmin, ymin, xmax, ymax;
-    float left, bottom, right, top;
-};
-
-RegionFrame region_frame(int iw, int ir) {
-    return RegionFrame{gr2(iw, 5, ir), gr2(iw, 6, ir),  gr2(iw, 7, ir),  gr2(iw, 8, ir),
-                       gr2(iw, 9, ir), gr2(iw, 10, ir), gr2(iw, 11, ir), gr2(iw, 12, ir)};
-}
-
 // The value rounded half away from zero to `decimals` places in F6.d; a value that is not
 // finite has no number and is written as asterisks.
 std::string fixed_field(float value, int decimals) {
@@ -58,87 +47,93 @@ std::string full_label(float value, const AxisScale& scale) {
     return fixed_field(value, 2);
 }
 
-void x_numbers(gfx::Canvas& canvas, int iw, int ir, float dx, const RegionFrame& frame) {
-    const std::optional<AxisScale> scale = axis_scale(frame.xmin, frame.xmax);
+void x_numbers(gfx::Canvas& canvas, int iw, int ir, float dx, const RegionView& region) {
+    const std::optional<AxisScale> scale = axis_scale(region.world.xmin, region.world.xmax);
     if (!scale) return;
     if (scale->exponent != 0) {
-        SYMBOL(canvas, iw, frame.right - 17.0f, frame.bottom, k_label_size, 0.0f,
+        SYMBOL(canvas, iw, region.page.right - 17.0f, region.page.bottom, k_label_size, 0.0f,
                scale_label(scale->exponent));
     }
     for_each_numbered_tick(
-        Axis::x, frame.xmin, frame.xmax, dx, *scale, [&](float value, const std::string& label) {
-            const float x = frame.left + ((frame.right - frame.left) * (value - frame.xmin)) /
-                                             (frame.xmax - frame.xmin);
+        Axis::x, region.world.xmin, region.world.xmax, dx, *scale,
+        [&](float value, const std::string& label) {
+            const float x = region.page.left +
+                            ((region.page.right - region.page.left) * (value - region.world.xmin)) /
+                                (region.world.xmax - region.world.xmin);
             // Kept clear of the bottom of the page.
-            const float y = std::max(frame.bottom - 1.0f, 6.0f);
+            const float y = std::max(region.page.bottom - 1.0f, 6.0f);
             SYMBOL(canvas, iw, x - 9.0f, y + 2.0f, k_label_size, 0.0f, label);
             SETLIN(canvas, k_solid);
-            MARKER(canvas, iw, ir, value, frame.ymin, k_plus, k_tick_size);
+            MARKER(canvas, iw, ir, value, region.world.ymin, k_plus, k_tick_size);
         });
 }
 
-void y_numbers(gfx::Canvas& canvas, int iw, int ir, float dy, const RegionFrame& frame) {
-    const std::optional<AxisScale> scale = axis_scale(frame.ymin, frame.ymax);
+void y_numbers(gfx::Canvas& canvas, int iw, int ir, float dy, const RegionView& region) {
+    const std::optional<AxisScale> scale = axis_scale(region.world.ymin, region.world.ymax);
     if (!scale) return;
     if (scale->exponent != 0) {
-        SYMBOL(canvas, iw, frame.left - 6.0f, frame.top - 14.0f, k_label_size, 90.0f,
+        SYMBOL(canvas, iw, region.page.left - 6.0f, region.page.top - 14.0f, k_label_size, 90.0f,
                scale_label(scale->exponent));
     }
     for_each_numbered_tick(
-        Axis::y, frame.ymin, frame.ymax, dy, *scale, [&](float value, const std::string& label) {
-            const float y = frame.bottom + ((frame.top - frame.bottom) * (value - frame.ymin)) /
-                                               (frame.ymax - frame.ymin);
+        Axis::y, region.world.ymin, region.world.ymax, dy, *scale,
+        [&](float value, const std::string& label) {
+            const float y = region.page.bottom +
+                            ((region.page.top - region.page.bottom) * (value - region.world.ymin)) /
+                                (region.world.ymax - region.world.ymin);
             // Kept clear of the left edge of the page.
-            const float x = std::max(frame.left - 1.0f, 6.0f);
+            const float x = std::max(region.page.left - 1.0f, 6.0f);
             SYMBOL(canvas, iw, x - 8.0f, y - 4.0f, k_label_size, 90.0f, label);
             SETLIN(canvas, k_solid);
-            MARKER(canvas, iw, ir, frame.xmin, value, k_plus, k_tick_size);
+            MARKER(canvas, iw, ir, region.world.xmin, value, k_plus, k_tick_size);
         });
 }
 
 void vertical_grid(gfx::Canvas& canvas, int iw, int ir, float gx, int nsx,
-                   const RegionFrame& frame) {
+                   const RegionView& region) {
     if (nsx != 0 && nsx != 1) {
         SETLIN(canvas, k_solid);
         const float minor_step = gx / static_cast<float>(nsx);
-        for_each_step(frame.xmin, frame.xmax, minor_step, [&](float value) {
-            MARKER(canvas, iw, ir, value, frame.ymin, k_plus, k_minor_tick_size);
+        for_each_step(region.world.xmin, region.world.xmax, minor_step, [&](float value) {
+            MARKER(canvas, iw, ir, value, region.world.ymin, k_plus, k_minor_tick_size);
         });
     }
     SETLIN(canvas, k_dashed);
-    for_each_step(frame.xmin, frame.xmax, gx,
-                  [&](float value) { CONSTX(canvas, iw, ir, value, frame.ymin, frame.ymax); });
+    for_each_step(region.world.xmin, region.world.xmax, gx, [&](float value) {
+        CONSTX(canvas, iw, ir, value, region.world.ymin, region.world.ymax);
+    });
 }
 
 void horizontal_grid_and_frame(gfx::Canvas& canvas, int iw, int ir, float gy, int nsy,
-                               const RegionFrame& frame) {
+                               const RegionView& region) {
     if (nsy != 0 && nsy != 1) {
         SETLIN(canvas, k_solid);
         const float minor_step = gy / static_cast<float>(nsy);
-        for_each_step(frame.ymin, frame.ymax, minor_step, [&](float value) {
-            MARKER(canvas, iw, ir, frame.xmin, value, k_plus, k_minor_tick_size);
+        for_each_step(region.world.ymin, region.world.ymax, minor_step, [&](float value) {
+            MARKER(canvas, iw, ir, region.world.xmin, value, k_plus, k_minor_tick_size);
         });
     }
     SETLIN(canvas, k_dashed);
-    for_each_step(frame.ymin, frame.ymax, gy,
-                  [&](float value) { CONSTY(canvas, iw, ir, frame.xmin, frame.xmax, value); });
+    for_each_step(region.world.ymin, region.world.ymax, gy, [&](float value) {
+        CONSTY(canvas, iw, ir, region.world.xmin, region.world.xmax, value);
+    });
     // The frame goes over the grid, so its edges are solid.
     SETLIN(canvas, k_solid);
-    CONSTX(canvas, iw, ir, frame.xmin, frame.ymin, frame.ymax);
-    CONSTX(canvas, iw, ir, frame.xmax, frame.ymin, frame.ymax);
-    CONSTY(canvas, iw, ir, frame.xmin, frame.xmax, frame.ymin);
-    CONSTY(canvas, iw, ir, frame.xmin, frame.xmax, frame.ymax);
+    CONSTX(canvas, iw, ir, region.world.xmin, region.world.ymin, region.world.ymax);
+    CONSTX(canvas, iw, ir, region.world.xmax, region.world.ymin, region.world.ymax);
+    CONSTY(canvas, iw, ir, region.world.xmin, region.world.xmax, region.world.ymin);
+    CONSTY(canvas, iw, ir, region.world.xmin, region.world.xmax, region.world.ymax);
 }
 
 }  // namespace
 
 void AXES(gfx::Canvas& canvas, int iw, int ir, float dx, float gx, int nsx, float dy, float gy,
           int nsy) {
-    const RegionFrame frame = region_frame(iw, ir);
-    if (dx > 0.0f) x_numbers(canvas, iw, ir, dx, frame);
-    if (dy > 0.0f) y_numbers(canvas, iw, ir, dy, frame);
-    if (gx > 0.0f) vertical_grid(canvas, iw, ir, gx, nsx, frame);
-    if (gy > 0.0f) horizontal_grid_and_frame(canvas, iw, ir, gy, nsy, frame);
+    const RegionView region = region_view(iw, ir);
+    if (dx > 0.0f) x_numbers(canvas, iw, ir, dx, region);
+    if (dy > 0.0f) y_numbers(canvas, iw, ir, dy, region);
+    if (gx > 0.0f) vertical_grid(canvas, iw, ir, gx, nsx, region);
+    if (gy > 0.0f) horizontal_grid_and_frame(canvas, iw, ir, gy, nsy, region);
 }
 
 void CONSTX(gfx::Canvas& canvas, int iw, int ir, float x, float y1, float y2) {

@@ -51,10 +51,11 @@ void PAGE(gfx::Canvas& canvas, int iw, int nypix, int nxpix, std::string title) 
     }
     plot_tables.page_font_size = config.font_size;
 
-    gr1(iw, 1) = k_page_width;
-    gr1(iw, 2) = k_page_height;
-    gr1(iw, 3) = static_cast<float>(nxpix);
-    gr1(iw, 4) = static_cast<float>(nypix);
+    const PageView page = page_view(iw);
+    page.page_width = k_page_width;
+    page.page_height = k_page_height;
+    page.window_width = static_cast<float>(nxpix);
+    page.window_height = static_cast<float>(nypix);
 
     if (plot_tables.page_calls < std::numeric_limits<int32_t>::max()) ++plot_tables.page_calls;
     if (plot_tables.page_calls == 1) install_default_colours();
@@ -67,10 +68,11 @@ void PAGE(gfx::Canvas& canvas, int iw, int nypix, int nxpix, std::string title) 
 void REGION(gfx::Canvas& canvas, int iw, int ir, float x0, float y0, float w, float h) {
     const bool active = ACTIV(canvas, iw, 0);
 
-    const float page_width = gr1(iw, 1);
-    const float page_height = gr1(iw, 2);
-    const float window_width = gr1(iw, 3);
-    const float window_height = gr1(iw, 4);
+    const PageView page = page_view(iw);
+    const float page_width = page.page_width;
+    const float page_height = page.page_height;
+    const float window_width = page.window_width;
+    const float window_height = page.window_height;
 
     // The left edge scales by the window width, the width and both rows by one pixel less, so
     // a region over the whole page ends on the last column and row.
@@ -82,14 +84,15 @@ void REGION(gfx::Canvas& canvas, int iw, int ir, float x0, float y0, float w, fl
     const int32_t top = truncate_toward_zero(static_cast<float>(bottom) -
                                              (h * (window_height - 1.0f)) / page_height);
 
-    gr2(iw, 1, ir) = static_cast<float>(left);
-    gr2(iw, 2, ir) = static_cast<float>(bottom);
-    gr2(iw, 3, ir) = static_cast<float>(int64_t{right} - left);
-    gr2(iw, 4, ir) = static_cast<float>(int64_t{bottom} - top);
-    gr2(iw, 9, ir) = x0;
-    gr2(iw, 10, ir) = y0;
-    gr2(iw, 11, ir) = w + x0;
-    gr2(iw, 12, ir) = h + y0;
+    const RegionView region = region_view(iw, ir);
+    region.pixels.left = static_cast<float>(left);
+    region.pixels.bottom = static_cast<float>(bottom);
+    region.pixels.width = static_cast<float>(int64_t{right} - left);
+    region.pixels.height = static_cast<float>(int64_t{bottom} - top);
+    region.page.left = x0;
+    region.page.bottom = y0;
+    region.page.right = w + x0;
+    region.page.top = h + y0;
 
     if (!active) return;
     stroke(canvas, left, bottom, left, top);

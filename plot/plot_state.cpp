@@ -29,6 +29,17 @@ float& gr2(int iw, int slot, int ir) {
                                         k_region_slots * offset(ir, k_region_count, "region"))];
 }
 
+PageView page_view(int iw) {
+    return PageView{gr1(iw, 1), gr1(iw, 2), gr1(iw, 3), gr1(iw, 4)};
+}
+
+RegionView region_view(int iw, int ir) {
+    const auto slot = [iw, ir](int number) -> float& { return gr2(iw, number, ir); };
+    return RegionView{{slot(1), slot(2), slot(3), slot(4)},
+                      {slot(5), slot(6), slot(7), slot(8)},
+                      {slot(9), slot(10), slot(11), slot(12)}};
+}
+
 float col0(int component, int colour) {
     return COL0[offset(component, k_components, "colour component") +
                 k_components * offset(colour, k_default_colours, "default colour")];

@@ -54,4 +54,43 @@ float& gr2(int iw, int slot, int ir);
 float col0(int component, int colour);
 float& coldim(int component, int column);
 
+// Page iw's row of GR1 by name: each member refers to its slot. PAGE records it.
+struct PageView {
+    float& page_width;  // in page units
+    float& page_height;
+    float& window_width;  // in pixels
+    float& window_height;
+};
+PageView page_view(int iw);
+
+// Region ir of page iw by name: each member refers to its slot of GR2, so the view reads and
+// writes the table itself. REGION lays out the two frames, LIMITS sets the world limits.
+struct RegionView {
+    // In window pixels: the left column and bottom row, and the width and height.
+    struct PixelFrame {
+        float& left;
+        float& bottom;
+        float& width;
+        float& height;
+    };
+    // In world units, at the frame's lower-left and upper-right corners.
+    struct WorldLimits {
+        float& xmin;
+        float& ymin;
+        float& xmax;
+        float& ymax;
+    };
+    // In page units of the 240 by 180 page.
+    struct PageFrame {
+        float& left;
+        float& bottom;
+        float& right;
+        float& top;
+    };
+    PixelFrame pixels;
+    WorldLimits world;
+    PageFrame page;
+};
+RegionView region_view(int iw, int ir);
+
 }  // namespace plot

@@ -53,10 +53,11 @@ std::string_view symbol_font(float size) {
 void SYMBOL(gfx::Canvas& canvas, int iw, float x, float y, float size, float angle,
             std::string text) {
     if (!ACTIV(canvas, iw, 0)) return;
-    const float page_width = gr1(iw, 1);
-    const float page_height = gr1(iw, 2);
-    const float window_width = gr1(iw, 3);
-    const float window_height = gr1(iw, 4);
+    const PageView page = page_view(iw);
+    const float page_width = page.page_width;
+    const float page_height = page.page_height;
+    const float window_width = page.window_width;
+    const float window_height = page.window_height;
 
     // The row scales by the full window height, so page y 0 is the row just below the window.
     const int32_t column = truncate_toward_zero((x * window_width) / page_width);
@@ -80,8 +81,9 @@ void MARKER(gfx::Canvas& canvas, int iw, int ir, float x, float y, int itype, fl
     int32_t cx = 0;
     int32_t cy = 0;
     TMF(iw, ir, x, y, cx, cy);
-    const int32_t extent_x = truncate_toward_zero((size * gr1(iw, 3)) / gr1(iw, 1));
-    const int32_t extent_y = truncate_toward_zero((size * gr1(iw, 4)) / gr1(iw, 2));
+    const PageView page = page_view(iw);
+    const int32_t extent_x = truncate_toward_zero((size * page.window_width) / page.page_width);
+    const int32_t extent_y = truncate_toward_zero((size * page.window_height) / page.page_height);
 
     // 64-bit sums: a huge size must not overflow; the platform takes the low 16 bits anyway.
     const int64_t centre_x = cx;

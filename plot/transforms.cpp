@@ -12,21 +12,23 @@ namespace plot {
 static_assert(std::numeric_limits<float>::is_iec559);
 
 void LIMITS(int iw, int ir, float xmin, float xmax, float ymin, float ymax) {
-    gr2(iw, 5, ir) = xmin;
-    gr2(iw, 6, ir) = ymin;
-    gr2(iw, 7, ir) = xmax;
-    gr2(iw, 8, ir) = ymax;
+    const RegionView::WorldLimits limits = region_view(iw, ir).world;
+    limits.xmin = xmin;
+    limits.ymin = ymin;
+    limits.xmax = xmax;
+    limits.ymax = ymax;
 }
 
 void TMF(int iw, int ir, float x, float y, int32_t& ix, int32_t& iy) {
-    const float left = gr2(iw, 1, ir);
-    const float bottom = gr2(iw, 2, ir);
-    const float width = gr2(iw, 3, ir);
-    const float height = gr2(iw, 4, ir);
-    const float xmin = gr2(iw, 5, ir);
-    const float ymin = gr2(iw, 6, ir);
-    const float xmax = gr2(iw, 7, ir);
-    const float ymax = gr2(iw, 8, ir);
+    const RegionView region = region_view(iw, ir);
+    const float left = region.pixels.left;
+    const float bottom = region.pixels.bottom;
+    const float width = region.pixels.width;
+    const float height = region.pixels.height;
+    const float xmin = region.world.xmin;
+    const float ymin = region.world.ymin;
+    const float xmax = region.world.xmax;
+    const float ymax = region.world.ymax;
 
     const int32_t left_column = truncate_toward_zero(left);
     const int32_t right_column = truncate_toward_zero(static_cast<float>(left_column) + width);
@@ -47,14 +49,15 @@ void TMF(int iw, int ir, float x, float y, int32_t& ix, int32_t& iy) {
 }
 
 void TFM(int iw, int ir, int32_t ix, int32_t iy, float& x, float& y) {
-    const float left = gr2(iw, 1, ir);
-    const float bottom = gr2(iw, 2, ir);
-    const float width = gr2(iw, 3, ir);
-    const float height = gr2(iw, 4, ir);
-    const float xmin = gr2(iw, 5, ir);
-    const float ymin = gr2(iw, 6, ir);
-    const float xmax = gr2(iw, 7, ir);
-    const float ymax = gr2(iw, 8, ir);
+    const RegionView region = region_view(iw, ir);
+    const float left = region.pixels.left;
+    const float bottom = region.pixels.bottom;
+    const float width = region.pixels.width;
+    const float height = region.pixels.height;
+    const float xmin = region.world.xmin;
+    const float ymin = region.world.ymin;
+    const float xmax = region.world.xmax;
+    const float ymax = region.world.ymax;
 
     // Multiply first, then divide.
     x = xmin + ((xmax - xmin) * (static_cast<float>(ix) - left)) / width;
