@@ -6,16 +6,16 @@
 
 #include "app/main_program.h"
 #include "app/menus.h"
-#include "exercises/training_answer.h"
 #include "gfx/qt/qt_program.h"
+#include "state/shared_state.h"
 
 int main(int argc, char** argv) {
     // Called on the program thread once the answer's feedback is over, so the timing of the
     // answer is not touched.
-    exercises::set_answer_listener([](const exercises::AnswerResult& answer) {
+    state::run().answer_listener = [](const state::TimedAnswer& answer) {
         std::printf("answer_seconds %.6f\n", static_cast<double>(answer.seconds));
         std::fflush(stdout);
-    });
+    };
     gfx::run_qt_program(
         argc, argv, [](gfx::Canvas& canvas) { return app::INITIALSETTINGS(canvas); },
         [](gfx::Canvas& canvas) { app::main_program(canvas); });

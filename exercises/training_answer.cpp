@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
-#include <utility>
 
 #include "exercises/tone.h"
 #include "gfx/platform.h"
@@ -19,8 +18,6 @@ constexpr Tone k_correct{800, 200};
 constexpr Tone k_wrong{200, 300};
 constexpr Tone k_no_answer{400, 300};
 constexpr int k_wrong_pause_ms = 3000;
-
-AnswerListener answer_listener;
 
 void fill(gfx::Canvas& canvas, gfx::Colour colour, int16_t x1, int16_t y1, int16_t x2, int16_t y2) {
     canvas.set_colour(colour);
@@ -43,10 +40,6 @@ double answer_moment(std::optional<double> press, double t0, double poll_start, 
 }
 
 }  // namespace
-
-void set_answer_listener(AnswerListener listener) {
-    answer_listener = std::move(listener);
-}
 
 void draw_idle_bars(gfx::Canvas& canvas, int16_t width) {
     const int16_t right = static_cast<int16_t>(width - 1);
@@ -102,7 +95,10 @@ AnswerResult await_answer(gfx::Canvas& canvas, int16_t width, int32_t number, in
     fill(canvas, k_signal_idle, 0, k_signal_top, right, k_signal_bottom);
     const bool answered =
         result.outcome == AnswerOutcome::correct || result.outcome == AnswerOutcome::wrong;
-    if (answered && answer_listener) answer_listener(result);
+    const state::AnswerListener& listener = state::run().answer_listener;
+    if (answered && listener) {
+        listener({result.outcome == AnswerOutcome::correct, result.seconds});
+    }
     return result;
 }
 

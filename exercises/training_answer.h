@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
 #include "exercises/training_pattern.h"
 #include "gfx/canvas.h"
@@ -38,15 +37,10 @@ struct AnswerResult {
 // usable stamp, from when it is seen. A click
 // of the figure's side is correct, any other code is wrong; no click within TANS seconds
 // leaves it unanswered. Each ends with its tone (a wrong answer then with a 3 s pause) and the
-// signal bar red again. A menu request or both buttons abandon it at once, leaving the screen
-// as it is.
+// signal bar red again; a correct or wrong answer is then told to the run's answer listener,
+// if it has one. A menu request or both buttons abandon it at once, leaving the screen as it
+// is.
 AnswerResult await_answer(gfx::Canvas& canvas, int16_t width, int32_t number, int32_t count,
                           const FigurePlacement& placement);
-
-// Called with every answer, correct or wrong, once its feedback is over: the benchmarks
-// read the answer times at full precision through it, where the results log rounds them to
-// 10 ms. None unless set; set it before the program runs.
-using AnswerListener = std::function<void(const AnswerResult& answer)>;
-void set_answer_listener(AnswerListener listener);
 
 }  // namespace exercises

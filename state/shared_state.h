@@ -3,6 +3,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <vector>
 
@@ -90,6 +91,14 @@ struct PlotTables {
     int32_t page_calls = 0;
 };
 
+// A training answer, correct or wrong, with its time at full precision, as an answer listener
+// hears it.
+struct TimedAnswer {
+    bool correct = false;
+    float seconds = 0;
+};
+using AnswerListener = std::function<void(const TimedAnswer& answer)>;
+
 // Everything process-wide of one run of the program, in one value. The program's run is made
 // before the program starts and lives until the process ends; a test starts a fresh one.
 struct Run {
@@ -127,6 +136,11 @@ struct Run {
 
     // ---- set by the parameters dialog's buttons: 1 when "Begin the training" closed it.
     int32_t IBEGIN = 0;
+
+    // ---- for the benchmarks, which read the answer times through it where the results log
+    // rounds them to 10 ms: called on the program thread with every training answer once its
+    // feedback is over. None in a fresh run; set it before the program runs.
+    AnswerListener answer_listener;
 };
 
 // The run in progress.

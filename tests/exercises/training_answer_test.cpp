@@ -228,8 +228,10 @@ GTEST_TEST_F(AnswerWindowTest, AnswersAreJudgedTimedAndSounded) {
          {{1000, 200, 0}, {400, 300, 2500}},
          2800},
     };
-    std::vector<AnswerResult> told;
-    exercises::set_answer_listener([&](const AnswerResult& answer) { told.push_back(answer); });
+    std::vector<state::TimedAnswer> told;
+    state::run().answer_listener = [&](const state::TimedAnswer& answer) {
+        told.push_back(answer);
+    };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         told.clear();
@@ -243,7 +245,7 @@ GTEST_TEST_F(AnswerWindowTest, AnswersAreJudgedTimedAndSounded) {
             // The listener hears every answer as it was counted.
             EXPECT_EQ(told.size(), 1u);
             if (!told.empty()) {
-                EXPECT_EQ(told[0].outcome, result.outcome);
+                EXPECT_EQ(told[0].correct, result.outcome == AnswerOutcome::correct);
                 EXPECT_EQ(told[0].seconds, result.seconds);
             }
         } else {
@@ -254,7 +256,21 @@ GTEST_TEST_F(AnswerWindowTest, AnswersAreJudgedTimedAndSounded) {
         EXPECT_EQ(platform.pixel(0, 10), k_red);
         EXPECT_EQ(platform.pixel(979, 19), k_red);
     }
-    exercises::set_answer_listener({});
+}
+
+GTEST_TEST_F(AnswerWindowTest, AFreshRunHasNoAnswerListener) {
+    // A listener set in one run must not hear the answers of the next.
+    int heard = 0;
+    state::run().answer_listener = [&](const state::TimedAnswer&) { ++heard; };
+    await(k_left, Action::left, 500);
+    ASSERT_EQ(heard, 1);
+
+    state::start_run();
+    state::run().parameters.TANS = 2.5f;
+    const AnswerResult result = await(k_left, Action::left, 500);
+    EXPECT_EQ(result.outcome, AnswerOutcome::correct);
+    EXPECT_EQ(heard, 1);
+    EXPECT_FALSE(state::run().answer_listener);
 }
 
 GTEST_TEST_F(AnswerWindowTest, AnswerTimeIsThePressOwnMomentFromTheStartOfThePoll) {
