@@ -1,5 +1,9 @@
 #pragma once
 
+#ifdef PELIDOR_GFX_CORE
+#error "The drawing core (canvas, surface, rasterizer, text) knows no platform."
+#endif
+
 #include <functional>
 #include <mutex>
 #include <string>

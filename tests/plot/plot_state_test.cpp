@@ -59,6 +59,53 @@ GTEST_TEST(PlotState, FirstIndexVariesFastest) {
     EXPECT_EQ(plot::col0(3, 2), 0.5f);
 }
 
+GTEST_TEST(PlotState, TheNamedViewsReferToTheirNumberedSlots) {
+    // Slot numbers are what stored tables and other readers of GR1 and GR2 go by.
+    using plot::PageView;
+    using plot::RegionView;
+    struct PageCase {
+        const char* what;
+        int slot;
+        float& (*item)(const PageView&);
+    };
+    const PageCase page_cases[] = {
+        {"page width", 1, [](const PageView& v) -> float& { return v.page_width; }},
+        {"page height", 2, [](const PageView& v) -> float& { return v.page_height; }},
+        {"window width", 3, [](const PageView& v) -> float& { return v.window_width; }},
+        {"window height", 4, [](const PageView& v) -> float& { return v.window_height; }},
+    };
+    for (const PageCase& c : page_cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(&c.item(plot::page_view(7)), &plot::gr1(7, c.slot));
+    }
+
+    struct RegionCase {
+        const char* what;
+        int slot;
+        float& (*item)(const RegionView&);
+    };
+    const RegionCase region_cases[] = {
+        {"pixel left", 1, [](const RegionView& v) -> float& { return v.pixels.left; }},
+        {"pixel bottom", 2, [](const RegionView& v) -> float& { return v.pixels.bottom; }},
+        {"pixel width", 3, [](const RegionView& v) -> float& { return v.pixels.width; }},
+        {"pixel height", 4, [](const RegionView& v) -> float& { return v.pixels.height; }},
+        {"world xmin", 5, [](const RegionView& v) -> float& { return v.world.xmin; }},
+        {"world ymin", 6, [](const RegionView& v) -> float& { return v.world.ymin; }},
+        {"world xmax", 7, [](const RegionView& v) -> float& { return v.world.xmax; }},
+        {"world ymax", 8, [](const RegionView& v) -> float& { return v.world.ymax; }},
+        {"page left", 9, [](const RegionView& v) -> float& { return v.page.left; }},
+        {"page bottom", 10, [](const RegionView& v) -> float& { return v.page.bottom; }},
+        {"page right", 11, [](const RegionView& v) -> float& { return v.page.right; }},
+        {"page top", 12, [](const RegionView& v) -> float& { return v.page.top; }},
+    };
+    for (const RegionCase& c : region_cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(&c.item(plot::region_view(7, 3)), &plot::gr2(7, c.slot, 3));
+    }
+    EXPECT_THROW(plot::region_view(7, 21), std::out_of_range);
+    EXPECT_THROW(plot::page_view(0), std::out_of_range);
+}
+
 GTEST_TEST(PlotState, IndicesOutsideTheTablesAreRefused) {
     struct Case {
         const char* what;
