@@ -5,9 +5,11 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <filesystem>
+
+#include "textio/file_sync.h"
+#include "textio/temporary_file.h"
 
 namespace textio {
 
@@ -56,10 +58,10 @@ WriteOutcome write_all(int descriptor, std::string_view text) {
     return outcome;
 }
 
-// Takes back the part of an append that got in before its write failed, so that a log on a
-// full disk does not end inside a record the caller was told was not written. The file is cut
-// only while the failed record is still its end: a record another writer appended after it
-// is never touched.
+// Takes back the part of an append that got in before it failed, so that a log on a full disk
+// or a failing one does not end inside a record, or hold one, that the caller was told was not
+// written. The file is cut only while the failed record is still its end: a record another
+// writer appended after it is never touched.
 void take_back_partial_append(int descriptor, size_t written) {
     if (written == 0) return;
     const off_t end_of_ours = ::lseek(descriptor, 0, SEEK_CUR);
@@ -71,9 +73,32 @@ void take_back_partial_append(int descriptor, size_t written) {
     if (::ftruncate(descriptor, end_of_ours - static_cast<off_t>(written)) != 0) return;
 }
 
-IoStatus write_and_close(int descriptor, std::string_view text, bool appending = false) {
-    const WriteOutcome outcome = write_all(descriptor, text);
-    if (outcome.error != 0 && appending) take_back_partial_append(descriptor, outcome.written);
+// Makes the writes on `descriptor` durable. Returns 0, or the errno of the failed sync. A file
+// that cannot be synced at all (a device, a pipe) has nothing that a sync could keep.
+int sync_error(int descriptor, SyncTarget target) {
+    const int error = sync_to_disk(descriptor, target);
+    return error == EINVAL || error == EROFS ? 0 : error;
+}
+
+// Makes a rename or a link in the folder of `name` survive a crash. Returns 0, or the errno of
+// the failed sync. A folder that cannot be opened to be synced is not an error: the file
+// itself is written, and nothing else could be done about it.
+int sync_folder_of(const std::string& name) {
+    const std::filesystem::path parent = std::filesystem::path(name).parent_path();
+    const std::string folder = parent.empty() ? std::string(".") : parent.string();
+    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0) return 0;
+    const int error = sync_error(descriptor, SyncTarget::folder);
+    ::close(descriptor);
+    return error;
+}
+
+// Appends `text` to the open file and makes it durable, then closes the file. A failed write
+// or sync takes back what got in.
+IoStatus append_durably_and_close(int descriptor, std::string_view text) {
+    WriteOutcome outcome = write_all(descriptor, text);
+    if (outcome.error == 0) outcome.error = sync_error(descriptor, SyncTarget::file_data);
+    if (outcome.error != 0) take_back_partial_append(descriptor, outcome.written);
     const bool closed = ::close(descriptor) == 0;
     if (outcome.error != 0) {
         return IoStatus::failure(kind_for(outcome.error, IoErrorKind::write_error));
@@ -94,36 +119,6 @@ std::string joined_lines(std::span<const std::string> lines) {
     return text;
 }
 
-struct TemporaryFile {
-    int descriptor = -1;  // -1 with errno set when it could not be created
-    std::string name;
-};
-
-// Creates a new, empty file next to `name` that no one else uses.
-TemporaryFile create_temporary_beside(const std::string& name) {
-    static std::atomic<unsigned> counter{0};
-    TemporaryFile temporary;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary.name =
-            name + ".tmp" + std::to_string(::getpid()) + "." + std::to_string(counter.fetch_add(1));
-        temporary.descriptor =
-            ::open(temporary.name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (temporary.descriptor >= 0 || errno != EEXIST) break;
-    }
-    return temporary;
-}
-
-// Makes a rename in the folder of `name` survive a crash. Best effort: the new contents are
-// already complete on disk, so a failure here loses nothing that a crash would not.
-void sync_folder_of(const std::string& name) {
-    const std::filesystem::path parent = std::filesystem::path(name).parent_path();
-    const std::string folder = parent.empty() ? std::string(".") : parent.string();
-    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (descriptor < 0) return;
-    ::fsync(descriptor);
-    ::close(descriptor);
-}
-
 // True when the file has contents whose last byte ends no line.
 bool ends_inside_a_line(int descriptor) {
     struct stat status {};
@@ -135,32 +130,85 @@ bool ends_inside_a_line(int descriptor) {
     return last != '\n' && last != '\r';
 }
 
-// Creates the file `name` holding `text`, unless it exists. Returns nothing when another writer
-// created it first. The text is written to a private file and then linked under the name, which
-// succeeds only when no file has that name: the file thus appears with its first lines already
-// in it, so a writer appending at the same moment cannot put its record before the header. Where
-// the file system has no hard links, the file is created exclusively and written in one go.
-std::optional<IoStatus> create_exclusively(const std::string& name, std::string_view text) {
-    const TemporaryFile temporary = create_temporary_beside(name);
-    if (temporary.descriptor < 0) {
-        return IoStatus::failure(kind_for(errno, IoErrorKind::open_failure));
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+};
+
+std::optional<FileIdentity> identity_of(int descriptor) {
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0) return std::nullopt;
+    return FileIdentity{status.st_dev, status.st_ino};
+}
+
+// Removes the name a failed creation gave to its file, so that the log is as it was before:
+// missing. Only while the name is still that file, unchanged since it was written: a record
+// another writer appended in the meantime keeps the file.
+void take_back_creation(const std::string& name, std::optional<FileIdentity> created, size_t size) {
+    struct stat status {};
+    if (!created || ::lstat(name.c_str(), &status) != 0) return;
+    if (status.st_dev == created->device && status.st_ino == created->inode &&
+        status.st_size == static_cast<off_t>(size)) {
+        ::unlink(name.c_str());
     }
-    const IoStatus written = write_and_close(temporary.descriptor, text);
-    const int link_error =
-        written.ok() && ::link(temporary.name.c_str(), name.c_str()) != 0 ? errno : 0;
-    ::unlink(temporary.name.c_str());
-    if (!written.ok()) return written;
-    if (link_error == 0) return IoStatus::success();
-    if (link_error == EEXIST) return std::nullopt;
-    if (link_error != EPERM && link_error != ENOTSUP && link_error != EOPNOTSUPP) {
-        return IoStatus::failure(kind_for(link_error, IoErrorKind::open_failure));
+}
+
+// Creates the file `name` holding `text`, unless it exists. Returns nothing when another writer
+// created it first. The text is written to a private file, made durable, and then linked under
+// the name, which succeeds only when no file has that name: the file thus appears with its
+// first lines already in it, so a writer appending at the same moment cannot put its record
+// before the header. The folder is synced after the link, so that the new name survives a
+// crash too. Where the file system has no hard links, the file is created exclusively and
+// written in one go. A failure at any step leaves no file under the name.
+std::optional<IoStatus> create_exclusively(const std::string& name, std::string_view text) {
+    std::optional<FileIdentity> created;
+    {
+        TemporaryFile temporary(name);
+        if (!temporary.created()) {
+            return IoStatus::failure(kind_for(temporary.create_error(), IoErrorKind::open_failure));
+        }
+        created = identity_of(temporary.descriptor());
+        int error = write_all(temporary.descriptor(), text).error;
+        if (error == 0) error = sync_error(temporary.descriptor(), SyncTarget::whole_file);
+        const int close_error = temporary.close_descriptor();
+        if (error != 0) return IoStatus::failure(kind_for(error, IoErrorKind::write_error));
+        if (close_error != 0) return IoStatus::failure(IoErrorKind::close_error);
+        if (::link(temporary.name().c_str(), name.c_str()) != 0) {
+            const int link_error = errno;
+            if (link_error == EEXIST) return std::nullopt;
+            if (link_error != EPERM && link_error != ENOTSUP && link_error != EOPNOTSUPP) {
+                return IoStatus::failure(kind_for(link_error, IoErrorKind::open_failure));
+            }
+            created.reset();
+        }
+        // The temporary's name goes here, before the folder's sync, which then keeps its
+        // removal as well.
+    }
+    if (created) {
+        if (const int error = sync_folder_of(name); error != 0) {
+            take_back_creation(name, created, text.size());
+            return IoStatus::failure(kind_for(error, IoErrorKind::write_error));
+        }
+        return IoStatus::success();
     }
 
-    const int created =
+    const int descriptor =
         ::open(name.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (created >= 0) return write_and_close(created, text);
-    if (errno == EEXIST) return std::nullopt;
-    return IoStatus::failure(kind_for(errno, IoErrorKind::open_failure));
+    if (descriptor < 0) {
+        if (errno == EEXIST) return std::nullopt;
+        return IoStatus::failure(kind_for(errno, IoErrorKind::open_failure));
+    }
+    created = identity_of(descriptor);
+    WriteOutcome outcome = write_all(descriptor, text);
+    if (outcome.error == 0) outcome.error = sync_error(descriptor, SyncTarget::whole_file);
+    const bool closed = ::close(descriptor) == 0;
+    if (outcome.error == 0) outcome.error = sync_folder_of(name);
+    if (outcome.error != 0) {
+        take_back_creation(name, created, outcome.written);
+        return IoStatus::failure(kind_for(outcome.error, IoErrorKind::write_error));
+    }
+    if (!closed) return IoStatus::failure(IoErrorKind::close_error);
+    return IoStatus::success();
 }
 
 }  // namespace
@@ -247,15 +295,12 @@ void LineReader::close() {
 IoStatus write_file_atomically(const std::string& name, std::span<const std::string> lines) {
     const std::string text = joined_lines(lines);
 
-    const TemporaryFile temporary = create_temporary_beside(name);
-    int descriptor = temporary.descriptor;
-    if (descriptor < 0) return IoStatus::failure(kind_for(errno, IoErrorKind::open_failure));
-
-    const auto fail = [&](IoErrorKind kind) {
-        if (descriptor >= 0) ::close(descriptor);
-        ::unlink(temporary.name.c_str());
-        return IoStatus::failure(kind);
-    };
+    remove_stale_temporaries(name);
+    TemporaryFile temporary(name);
+    if (!temporary.created()) {
+        return IoStatus::failure(kind_for(temporary.create_error(), IoErrorKind::open_failure));
+    }
+    const int descriptor = temporary.descriptor();
 
     // The replacement keeps the permissions of the file it replaces.
     struct stat old_status {};
@@ -264,15 +309,18 @@ IoStatus write_file_atomically(const std::string& name, std::span<const std::str
     }
 
     if (const WriteOutcome outcome = write_all(descriptor, text); outcome.error != 0) {
-        return fail(kind_for(outcome.error, IoErrorKind::write_error));
+        return IoStatus::failure(kind_for(outcome.error, IoErrorKind::write_error));
     }
-    if (::fsync(descriptor) != 0) return fail(IoErrorKind::write_error);
-    const int closed = ::close(descriptor);
-    descriptor = -1;
-    if (closed != 0) return fail(IoErrorKind::close_error);
-    if (::rename(temporary.name.c_str(), name.c_str()) != 0) {
-        return fail(kind_for(errno, IoErrorKind::write_error));
+    if (sync_to_disk(descriptor, SyncTarget::whole_file) != 0) {
+        return IoStatus::failure(IoErrorKind::write_error);
     }
+    if (temporary.close_descriptor() != 0) return IoStatus::failure(IoErrorKind::close_error);
+    if (::rename(temporary.name().c_str(), name.c_str()) != 0) {
+        return IoStatus::failure(kind_for(errno, IoErrorKind::write_error));
+    }
+    temporary.moved();
+    // Best effort: the new contents are complete on the disk under one name or the other, so
+    // a failure here loses nothing that a crash would not.
     sync_folder_of(name);
     return IoStatus::success();
 }
@@ -281,6 +329,9 @@ IoStatus append_record(const std::string& name, std::string_view record_line,
                        std::string_view header_line) {
     std::string record(record_line);
     record += k_line_end;
+    // Temporaries of earlier creations go first, also those of a creation killed after its
+    // link, which left the log in place and its temporary beside it.
+    remove_stale_temporaries(name);
 
     // Each round either appends to the existing file or creates it. A create loses a race only
     // to a writer that created the file a moment earlier; the next round then appends to it.
@@ -292,7 +343,7 @@ IoStatus append_record(const std::string& name, std::string_view record_line,
         }
         if (descriptor >= 0) {
             if (ends_inside_a_line(descriptor)) record.insert(0, k_line_end);
-            return write_and_close(descriptor, record, true);
+            return append_durably_and_close(descriptor, record);
         }
         if (errno != ENOENT) return IoStatus::failure(kind_for(errno, IoErrorKind::open_failure));
 

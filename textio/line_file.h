@@ -74,18 +74,22 @@ class LineReader {
 };
 
 // Replaces the file `name` with `lines`, each ending in CR LF. The text goes to a temporary
-// file in the same folder, is flushed to the disk and then renamed over the old file, so a
-// crash leaves either the old or the new contents, never a mixture. On failure the old file is
-// untouched and no temporary file remains.
+// file in the same folder (see textio/temporary_file.h), is flushed to the disk and then renamed
+// over the old file, so a crash leaves either the old or the new contents, never a mixture. On
+// failure the old file is untouched and no temporary file remains. Temporaries that killed
+// writers left beside the file are swept first.
 IoStatus write_file_atomically(const std::string& name, std::span<const std::string> lines);
 
 // Appends `record_line` plus CR LF to the file `name` with a single write on a file opened for
-// appending, so concurrent writers never interleave within a line. When the file does not
-// exist it is created, exclusively, already holding `header_line` and the record: of two writers
-// racing to create it, only the one whose create succeeded writes the header, and the other's
-// record comes after it. A file that exists but is empty gets no header. When the file's last
-// line has no line end (a write cut short earlier), one is added first, so the record still
-// starts a line of its own.
+// appending, so concurrent writers never interleave within a line, and syncs it before it
+// returns: a record reported as written survives a power cut. When the file does not exist it
+// is created, exclusively, already holding `header_line` and the record: of two writers racing
+// to create it, only the one whose create succeeded writes the header, and the other's record
+// comes after it; the new file and then its folder are synced. A file that exists but is empty
+// gets no header. When the file's last line has no line end (a write cut short earlier), one is
+// added first, so the record still starts a line of its own. A failed write or sync leaves the
+// file as it was (a file this call created is removed again), unless another writer appended
+// to it in the meantime. Temporaries that killed writers left beside the file are swept first.
 IoStatus append_record(const std::string& name, std::string_view record_line,
                        std::string_view header_line);
 

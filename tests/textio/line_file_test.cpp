@@ -1,8 +1,11 @@
 #include "textio/line_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <barrier>
@@ -17,6 +20,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "textio/file_sync.h"
 
 namespace {
 
@@ -353,6 +358,185 @@ GTEST_TEST_F(LineFileTest, AppendReportsWhatStoppedIt) {
         EXPECT_EQ(status.error(), c.error);
     }
     EXPECT_EQ(folder_entries(), Lines{"folder"});
+}
+
+// ---- making writes durable
+
+// What the file layer had done when it asked for a sync.
+struct SyncSeen {
+    textio::SyncTarget target;
+    std::string synced_bytes;                // the synced file's; empty for a folder
+    std::optional<std::string> named_bytes;  // the file under its final name, if any yet
+    bool locked = false;                     // someone holds a lock on the synced file
+    bool in_the_folder = false;              // the synced file or folder is the test's folder
+    bool operator==(const SyncSeen&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const SyncSeen& seen) {
+    return out << "{target " << static_cast<int>(seen.target) << ", synced \"" << seen.synced_bytes
+               << "\", named " << (seen.named_bytes ? "\"" + *seen.named_bytes + "\"" : "none")
+               << (seen.locked ? ", locked" : "") << (seen.in_the_folder ? ", here" : "") << "}";
+}
+
+fs::path path_of_descriptor(int descriptor) {
+    return fs::read_symlink("/proc/self/fd/" + std::to_string(descriptor));
+}
+
+// True when another file description holds a lock on the file: an exclusive one is refused.
+bool is_locked(const fs::path& path) {
+    const int descriptor = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (descriptor < 0) return false;
+    const bool refused = ::flock(descriptor, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(descriptor);
+    return refused;
+}
+
+std::string bytes_at(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// Records every sync of the file layer, then makes it, or fails it with EIO when its target is
+// `failing`. `name` is the file being written, in `folder`.
+class SyncWatch {
+  public:
+    SyncWatch(const fs::path& folder, const std::string& name,
+              std::optional<textio::SyncTarget> failing = std::nullopt)
+        : replaced_([this, here = fs::canonical(folder), named = fs::canonical(folder) / name,
+                     failing](int descriptor, textio::SyncTarget target) {
+              const fs::path synced = path_of_descriptor(descriptor);
+              SyncSeen seen{target, {}, std::nullopt, is_locked(synced), false};
+              if (target == textio::SyncTarget::folder) {
+                  seen.in_the_folder = synced == here;
+              } else {
+                  seen.in_the_folder = synced.parent_path() == here;
+                  seen.synced_bytes = bytes_at(synced);
+              }
+              if (fs::is_regular_file(named)) seen.named_bytes = bytes_at(named);
+              seen_.push_back(seen);
+              return target == failing ? EIO : textio::system_sync(descriptor, target);
+          }) {}
+
+    const std::vector<SyncSeen>& seen() const { return seen_; }
+
+  private:
+    std::vector<SyncSeen> seen_;
+    textio::ScopedSyncCall replaced_;
+};
+
+using textio::SyncTarget;
+
+GTEST_TEST_F(LineFileTest, AnAppendedRecordIsSyncedBeforeTheAppendReturns) {
+    struct Case {
+        const char* what;
+        std::optional<std::string> old_bytes;
+        std::vector<SyncSeen> syncs;
+    };
+    const std::string created = "HEADER\r\nrecord\r\n";
+    const Case cases[] = {
+        {"a record added to the log: its data",
+         "HEADER\r\nfirst\r\n",
+         {{SyncTarget::file_data, "HEADER\r\nfirst\r\nrecord\r\n", "HEADER\r\nfirst\r\nrecord\r\n",
+           false, true}}},
+        {"after the line end of a cut line",
+         "HEADER\r\nfir",
+         {{SyncTarget::file_data, "HEADER\r\nfir\r\nrecord\r\n", "HEADER\r\nfir\r\nrecord\r\n",
+           false, true}}},
+        {"an empty log", "", {{SyncTarget::file_data, "record\r\n", "record\r\n", false, true}}},
+        {"a new log: its locked temporary before the link, then the folder after it",
+         std::nullopt,
+         {{SyncTarget::whole_file, created, std::nullopt, true, true},
+          {SyncTarget::folder, "", created, false, true}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(path("pelidor.rtr"));
+        if (c.old_bytes) write_bytes("pelidor.rtr", *c.old_bytes);
+        const SyncWatch watch(folder_, "pelidor.rtr");
+        EXPECT_TRUE(textio::append_record(path("pelidor.rtr"), "record", "HEADER").ok());
+        EXPECT_EQ(watch.seen(), c.syncs);
+    }
+}
+
+GTEST_TEST_F(LineFileTest, AFailedSyncIsAFailedAppendAndLeavesTheLogAsItWas) {
+    struct Case {
+        const char* what;
+        std::optional<std::string> old_bytes;
+        SyncTarget failing;
+    };
+    const Case cases[] = {
+        {"the record's sync", "HEADER\r\nfirst\r\n", SyncTarget::file_data},
+        {"the record's sync, after a cut line", "HEADER\r\nfir", SyncTarget::file_data},
+        {"the record's sync in an empty log", "", SyncTarget::file_data},
+        {"a new log's sync", std::nullopt, SyncTarget::whole_file},
+        {"a new log's folder sync", std::nullopt, SyncTarget::folder},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(path("pelidor.rtr"));
+        if (c.old_bytes) write_bytes("pelidor.rtr", *c.old_bytes);
+        {
+            const SyncWatch watch(folder_, "pelidor.rtr", c.failing);
+            const textio::IoStatus status =
+                textio::append_record(path("pelidor.rtr"), "record", "HEADER");
+            EXPECT_FALSE(status.ok());
+            EXPECT_EQ(status.error(), IoErrorKind::write_error);
+            ASSERT_FALSE(watch.seen().empty());
+            EXPECT_EQ(watch.seen().back().target, c.failing) << "the failed sync was the last";
+        }
+        if (c.old_bytes) {
+            EXPECT_EQ(read_bytes("pelidor.rtr"), *c.old_bytes);
+            EXPECT_EQ(folder_entries(), Lines{"pelidor.rtr"});
+        } else {
+            EXPECT_TRUE(folder_entries().empty()) << "a log or its temporary stayed";
+        }
+
+        // Once the disk is well again, the next record goes in whole, where the failed one
+        // would have.
+        ASSERT_TRUE(textio::append_record(path("pelidor.rtr"), "record", "HEADER").ok());
+        const std::string old_bytes = c.old_bytes.value_or("HEADER\r\n");
+        const std::string line_end = old_bytes.ends_with('\n') || old_bytes.empty() ? "" : "\r\n";
+        EXPECT_EQ(read_bytes("pelidor.rtr"), old_bytes + line_end + "record\r\n");
+    }
+}
+
+GTEST_TEST_F(LineFileTest, AReplacementIsSyncedBeforeTheRenameAndTheFolderAfterIt) {
+    write_bytes("pelidor.vvd", "old\r\n");
+    const SyncWatch watch(folder_, "pelidor.vvd");
+    ASSERT_TRUE(textio::write_file_atomically(path("pelidor.vvd"), Lines{"new"}).ok());
+    const std::vector<SyncSeen> expected = {
+        {SyncTarget::whole_file, "new\r\n", "old\r\n", true, true},
+        {SyncTarget::folder, "", "new\r\n", false, true},
+    };
+    EXPECT_EQ(watch.seen(), expected);
+}
+
+GTEST_TEST_F(LineFileTest, AReplacementThatCannotBeSyncedLeavesTheOldFile) {
+    struct Case {
+        const char* what;
+        SyncTarget failing;
+        bool ok;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"the new text's sync fails: nothing is replaced", SyncTarget::whole_file, false,
+         "old\r\n"},
+        // The new text is whole on the disk under one of the two names by then.
+        {"the folder's sync fails: the replacement stands", SyncTarget::folder, true, "new\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        write_bytes("pelidor.vvd", "old\r\n");
+        const SyncWatch watch(folder_, "pelidor.vvd", c.failing);
+        const textio::IoStatus status =
+            textio::write_file_atomically(path("pelidor.vvd"), Lines{"new"});
+        EXPECT_EQ(status.ok(), c.ok);
+        if (!c.ok) {
+            EXPECT_EQ(status.error(), IoErrorKind::write_error);
+        }
+        EXPECT_EQ(read_bytes("pelidor.vvd"), c.bytes);
+        EXPECT_EQ(folder_entries(), Lines{"pelidor.vvd"});
+    }
 }
 
 }  // namespace
