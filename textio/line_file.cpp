@@ -162,6 +162,7 @@ void take_back_creation(const std::string& name, std::optional<FileIdentity> cre
 // written in one go. A failure at any step leaves no file under the name.
 std::optional<IoStatus> create_exclusively(const std::string& name, std::string_view text) {
     std::optional<FileIdentity> created;
+    bool linked = false;
     {
         TemporaryFile temporary(name);
         if (!temporary.created()) {
@@ -179,12 +180,13 @@ std::optional<IoStatus> create_exclusively(const std::string& name, std::string_
             if (link_error != EPERM && link_error != ENOTSUP && link_error != EOPNOTSUPP) {
                 return IoStatus::failure(kind_for(link_error, IoErrorKind::open_failure));
             }
-            created.reset();
+        } else {
+            linked = true;
         }
-        // The temporary's name goes here, before the folder's sync, which then keeps its
-        // removal as well.
+        // The temporary's name is removed at the end of this block, before the folder's sync,
+        // which thus keeps the removal too.
     }
-    if (created) {
+    if (linked) {
         if (const int error = sync_folder_of(name); error != 0) {
             take_back_creation(name, created, text.size());
             return IoStatus::failure(kind_for(error, IoErrorKind::write_error));

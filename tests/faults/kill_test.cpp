@@ -104,8 +104,9 @@ std::vector<fs::path> leftovers(const fs::path& folder) {
 }
 
 // Checks that a kill left at most one temporary file, named after `file` and the killed
-// writer, and removes it. The program does not sweep such files: each is the trace of one
-// killed write, is never read, and a later write never reuses its name.
+// writer, and removes it. The program's next write sweeps such a file only once it is a minute
+// old, and the rounds follow each other faster than that; it is never read, and a later write
+// never reuses its name.
 void expect_at_most_one_leftover(const fs::path& folder, const std::string& file, pid_t pid) {
     const std::vector<fs::path> found = leftovers(folder);
     EXPECT_LE(found.size(), 1u);

@@ -2,7 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <vector>
 
 #include "params/parameter_table.h"
 #include "program_fixture.h"
@@ -142,6 +151,74 @@ GTEST_TEST(ParameterFileTest, AFailedWriteLeavesTheOldFileWhole) {
     state::Parameters written = params::default_parameters();
     EXPECT_FALSE(params::write_parameter_file(written, "blocked/missing/pelidor.vvd"));
     EXPECT_EQ(folder.read("pelidor.vvd"), k_default_file);
+}
+
+// Another program saving the parameters: it holds the lock on its temporary until it is
+// released, in a process of its own.
+class LiveWriter {
+  public:
+    explicit LiveWriter(const std::filesystem::path& temporary) {
+        int locked[2], release[2];
+        if (::pipe(locked) != 0 || ::pipe(release) != 0) return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::close(locked[0]);
+            ::close(release[1]);
+            const int descriptor = ::open(temporary.c_str(), O_WRONLY);
+            const char byte = descriptor >= 0 && ::flock(descriptor, LOCK_EX | LOCK_NB) == 0;
+            if (::write(locked[1], &byte, 1) != 1) ::_exit(1);
+            char ignored;
+            ::read(release[0], &ignored, 1);  // until the test is done with the writer
+            ::_exit(0);
+        }
+        ::close(locked[1]);
+        ::close(release[0]);
+        release_ = release[1];
+        char byte = 0;
+        holds_lock_ = pid_ > 0 && ::read(locked[0], &byte, 1) == 1 && byte == 1;
+        ::close(locked[0]);
+    }
+    ~LiveWriter() {
+        if (release_ >= 0) ::close(release_);
+        if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
+    }
+    LiveWriter(const LiveWriter&) = delete;
+    LiveWriter& operator=(const LiveWriter&) = delete;
+
+    bool holds_lock() const { return holds_lock_; }
+
+  private:
+    pid_t pid_ = -1;
+    int release_ = -1;
+    bool holds_lock_ = false;
+};
+
+GTEST_TEST(ParameterFileTest, ASaveRemovesTheTemporariesOfKilledSavesButNotOfLiveOnes) {
+    namespace fs = std::filesystem;
+    WorkingFolder folder;
+    folder.write("pelidor.vvd", k_default_file);
+    const auto two_minutes_ago = fs::file_time_type::clock::now() - std::chrono::minutes(2);
+    // The temporaries of two saves begun two minutes ago: one killed, one still writing.
+    for (const char* name : {"pelidor.vvd.tmp31337.0", "pelidor.vvd.tmp31338.4"}) {
+        folder.write(name, "200.000  (dist");
+        fs::last_write_time(folder.path() / name, two_minutes_ago);
+    }
+    const LiveWriter writer(folder.path() / "pelidor.vvd.tmp31338.4");
+    ASSERT_TRUE(writer.holds_lock());
+
+    state::Parameters written = params::default_parameters();
+    written.NVOL = 20;
+    ASSERT_TRUE(params::write_parameter_file(written));
+
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder.path())) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"pelidor.vvd", "pelidor.vvd.tmp31338.4"}));
+    state::Parameters read = params::default_parameters();
+    params::read_parameter_file(read);
+    EXPECT_EQ(read.NVOL, 20);
 }
 
 }  // namespace

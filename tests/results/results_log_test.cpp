@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <limits>
 #include <map>
@@ -15,6 +16,7 @@
 #include "results/log_layout.h"
 #include "state/shared_state.h"
 #include "textio/fields.h"
+#include "textio/file_sync.h"
 #include "textio/io_error.h"
 #include "textio/layout.h"
 
@@ -213,6 +215,21 @@ GTEST_TEST_F(LogAppendTest, AFailureToWriteIsTheFatalReportOfTheLogFile) {
         EXPECT_EQ(error.unit(), results::k_log_unit);
         EXPECT_EQ(error.file(), results::k_log_file);
     }
+}
+
+GTEST_TEST_F(LogAppendTest, ARecordThatCannotBeSyncedIsTheFatalReportAndIsTakenBack) {
+    const std::string before = results::log_header() + "\r\n" + sight_line + "\r\n";
+    folder.write(results::k_log_file, before);
+    const textio::ScopedSyncCall failing_disk([](int, textio::SyncTarget) { return EIO; });
+    try {
+        results::append_training(canvas.canvas(), counts);
+        FAIL() << "the append did not report its failure";
+    } catch (const textio::IoError& error) {
+        EXPECT_EQ(error.kind(), textio::IoErrorKind::write_error);
+        EXPECT_EQ(error.unit(), results::k_log_unit);
+        EXPECT_EQ(error.file(), results::k_log_file);
+    }
+    EXPECT_EQ(log(), before);
 }
 
 }  // namespace
