@@ -11,6 +11,8 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTest>
 #include <functional>
 #include <string>
@@ -323,6 +325,62 @@ GTEST_TEST(DialogWindow, FieldWithoutAutoScrollStopsTakingTextAtItsRightEdge) {
     EXPECT_EQ(plain->text().size(), full - 1);
     QTest::keyClicks(plain, "5");
     EXPECT_EQ(plain->text().size(), full);
+}
+
+// The pixels of a field's box in which a text and the cursor after it are shown whole: the
+// box less its frame, the field's text margins and the blank a line edit keeps on either side
+// of its text. The cursor stands one pixel after the last character.
+int room_for_text(const QLineEdit& field) {
+    QStyleOptionFrame option;
+    option.initFrom(&field);
+    option.lineWidth = field.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, &field);
+    option.state |= QStyle::State_Sunken;
+    const QRect contents = field.style()
+                               ->subElementRect(QStyle::SE_LineEditContents, &option, &field)
+                               .marginsRemoved(field.textMargins());
+    constexpr int k_line_edit_side_blank = 2;
+    const int cursor = field.style()->pixelMetric(QStyle::PM_TextCursorWidth, &option, &field);
+    return contents.width() - 2 * k_line_edit_side_blank - 1 - cursor;
+}
+
+// Types each character of `keys` into the field for as long as the field takes it.
+void type_while_taken(QLineEdit* field, const QString& keys) {
+    for (const QChar key : keys) {
+        for (;;) {
+            const qsizetype before = field->text().size();
+            QTest::keyClicks(field, QString(key));
+            if (field->text().size() == before) break;
+        }
+    }
+}
+
+GTEST_TEST(DialogWindow, FieldWithoutAutoScrollTakesTheLastCharacterThatFits) {
+    // The user fills the distance field with digits, then with narrower ones, until it takes
+    // no more. Boxes a pixel apart, over the width of one digit, put the right edge at every
+    // place within a character, so an edge a pixel or two off changes what is taken.
+    ShownDialog shown;
+    QLineEdit* field = shown.edit(k_distance);
+    field->setFocus();
+    const QFontMetrics metrics = field->fontMetrics();
+    const QString keys = QStringLiteral("81.");
+    const QSize template_size = field->size();
+    ASSERT_EQ(template_size,
+              gfx::dialog_units_to_pixels(shown.window->base_units(), 0, 0, 50, 17).size());
+    for (int widen = 0; widen <= metrics.horizontalAdvance(QLatin1Char('8')); ++widen) {
+        SCOPED_TRACE(testing::Message() << "box " << template_size.width() + widen << " px wide");
+        field->resize(template_size.width() + widen, template_size.height());
+        field->clear();
+        type_while_taken(field, keys);
+        const QString taken = field->text();
+        const int room = room_for_text(*field);
+        SCOPED_TRACE(taken.toStdString());
+        ASSERT_TRUE(taken.startsWith(QStringLiteral("8888")));
+        EXPECT_LE(metrics.horizontalAdvance(taken), room);
+        for (const QChar key : keys) {
+            SCOPED_TRACE(testing::Message() << "then " << key.toLatin1());
+            EXPECT_GT(metrics.horizontalAdvance(taken + key), room);
+        }
+    }
 }
 
 GTEST_TEST(DialogWindow, RefusalKeepsTheDialogOpenAndSelectsTheField) {
