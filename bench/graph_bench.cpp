@@ -48,14 +48,14 @@ void write_log(int records) {
         } else {
             results::TrainingRecord record;
             record.stamp = stamp;
-            record.distance = 150.0f + static_cast<float>(index % 11) * 10.0f;
-            record.size = 2 + index % 8;
-            record.presented = 100;
-            record.true_answers = 90;
-            record.errors = 6;
-            record.not_answered = 4;
-            record.average_time = 0.5f + static_cast<float>(index % 13) / 10.0f;
-            record.push_ups = 16;
+            record.DIST = 150.0f + static_cast<float>(index % 11) * 10.0f;
+            record.Is = 2 + index % 8;
+            record.NVOL = 100;
+            record.NTRUE = 90;
+            record.NERR = 6;
+            record.NNOANS = 4;
+            record.TAV = 0.5f + static_cast<float>(index % 13) / 10.0f;
+            record.NPUP = 16;
             out << results::format_record(record) << "\r\n";
         }
     }

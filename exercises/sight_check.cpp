@@ -53,14 +53,14 @@ std::optional<float> search_acuity(gfx::Canvas& canvas, int32_t W, int32_t H) {
 }
 
 // The result in blue over the last ring.
-void show_result(gfx::Canvas& canvas, float acuity) {
+void show_result(gfx::Canvas& canvas, float AOV) {
     canvas.set_colour(k_blue);
     canvas.set_font(k_label_font);
     canvas.move_to(200, 250);
     canvas.out_text("Visual acuity");
     canvas.set_font(k_result_font);
     canvas.move_to(500, 185);
-    canvas.out_text(textio::format_fixed(acuity, 4, 1));
+    canvas.out_text(textio::format_fixed(AOV, 4, 1));
     canvas.set_font(k_label_font);
     canvas.move_to(60, 550);
     canvas.out_text("For continuation press any mouse button");
@@ -69,10 +69,10 @@ void show_result(gfx::Canvas& canvas, float acuity) {
 }  // namespace
 
 void EVETEST(gfx::Canvas& canvas, int32_t& NXW, int32_t& NYW) {
-    const std::optional<float> acuity = search_acuity(canvas, NXW, NYW);
-    if (!acuity) return;
-    results::append_sight_check(canvas, *acuity);
-    show_result(canvas, *acuity);
+    const std::optional<float> AOV = search_acuity(canvas, NXW, NYW);
+    if (!AOV) return;
+    results::append_sight_check(canvas, *AOV);
+    show_result(canvas, *AOV);
     state::wait_for_press(canvas.platform());
 }
 

@@ -54,13 +54,13 @@ TrainingSummary summarise(int32_t count, const Tally& tally) {
 void log_training(gfx::Canvas& canvas, int32_t K, const Tally& tally,
                   const TrainingSummary& summary) {
     results::TrainingRecord record;
-    record.size = K;
-    record.presented = summary.NVOL;
-    record.true_answers = tally.NTRUE;
-    record.errors = tally.NERR;
-    record.not_answered = tally.NNOANS;
-    record.average_time = summary.TAV;
-    record.push_ups = summary.NPUP;
+    record.Is = K;
+    record.NVOL = summary.NVOL;
+    record.NTRUE = tally.NTRUE;
+    record.NERR = tally.NERR;
+    record.NNOANS = tally.NNOANS;
+    record.TAV = summary.TAV;
+    record.NPUP = summary.NPUP;
     results::append_training(canvas, record);
 }
 

@@ -26,16 +26,15 @@ std::optional<float> real_at(std::string_view line, const textio::Field& field) 
     return textio::read_float(textio::text_at(line, field), 0);
 }
 
-// The average time is written as "NaN" for a run in which nothing was answered; that reads
-// back as not a number, everything else by the ordinary rules. The whole written field is
-// read, so a time of 10000 s or more keeps its leading digit.
-std::optional<float> average_time_at(std::string_view line) {
-    const std::string field = textio::text_at(line, layout::average_time);
-    if (field.find_first_not_of(' ') != std::string::npos &&
-        field.substr(field.find_first_not_of(' ')) == "NaN") {
+// A real that may be written as "NaN" (the average time of a run in which nothing was
+// answered): that reads back as not a number, everything else by the ordinary rules.
+std::optional<float> real_or_nan_at(std::string_view line, const textio::Field& field) {
+    const std::string text = textio::text_at(line, field);
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first != std::string::npos && std::string_view(text).substr(first) == "NaN") {
         return std::numeric_limits<float>::quiet_NaN();
     }
-    return real_at(line, layout::average_time);
+    return real_at(line, field);
 }
 
 bool is_calendar_date(const TimeStamp& stamp) {
@@ -49,6 +48,40 @@ bool has_mark(std::string_view line, const textio::Field& mark) {
     const auto start = static_cast<std::size_t>(mark.column - 1);
     return line.size() >= start + mark.descriptor.text.size() &&
            line.substr(start, mark.descriptor.text.size()) == mark.descriptor.text;
+}
+
+// Reads every value field of the record's table into its member, in column order. A real
+// is read as written: its point gives the decimals, a field without one is a whole number.
+template <class Record>
+RecordLine read_fields(std::string_view line) {
+    Record record;
+    RecordLine read;
+    for (const layout::BoundField<Record>& bound : layout::table_of<Record>()) {
+        if (!bound.field.holds_value()) continue;
+        bool readable = false;
+        if (bound.stamp_part || bound.integer) {
+            if (const std::optional<int32_t> value = integer_at(line, bound.field)) {
+                readable = true;
+                (bound.stamp_part ? record.stamp.*bound.stamp_part : record.*bound.integer) =
+                    *value;
+            }
+        } else {
+            const std::optional<float> value =
+                bound.nan_written ? real_or_nan_at(line, bound.field) : real_at(line, bound.field);
+            if (value) {
+                readable = true;
+                record.*bound.real = *value;
+            }
+        }
+        if (!readable) {
+            read.unreadable.push_back(bound.field.name);
+            if (bound.use == layout::Use::plotted) read.plotted_fields_read = false;
+        }
+    }
+    read.calendar_date = is_calendar_date(record.stamp);
+    read.cut_short = line.size() < layout::line_length<Record>();
+    read.record = record;
+    return read;
 }
 
 // Reads the log `name` from its start, skips the header and calls `line_body` with every
@@ -67,57 +100,30 @@ std::optional<textio::IoErrorKind> read_log_lines(
 
 }  // namespace
 
+std::optional<RecordLine> read_record(std::string_view line) {
+    if (has_mark(line, layout::sight_check_mark)) return read_fields<SightCheckRecord>(line);
+    if (has_mark(line, layout::training_mark)) return read_fields<TrainingRecord>(line);
+    return std::nullopt;
+}
+
 std::optional<TimeStamp> parse_log_stamp(std::string_view line) {
-    const auto day = integer_at(line, layout::day);
-    const auto month = integer_at(line, layout::month);
-    const auto year = integer_at(line, layout::year);
-    const auto hour = integer_at(line, layout::hour);
-    const auto minute = integer_at(line, layout::minute);
-    const auto second = integer_at(line, layout::second);
-    if (!day || !month || !year || !hour || !minute || !second) return std::nullopt;
-    const TimeStamp stamp{*day, *month, *year, *hour, *minute, *second};
+    // Both records begin with the same date and time; this takes them from the sight check's
+    // table alone.
+    TimeStamp stamp;
+    for (const auto& bound : layout::table_of<SightCheckRecord>()) {
+        if (!bound.stamp_part) continue;
+        const std::optional<int32_t> value = integer_at(line, bound.field);
+        if (!value) return std::nullopt;
+        stamp.*bound.stamp_part = *value;
+    }
     if (!is_calendar_date(stamp)) return std::nullopt;
     return stamp;
 }
 
-std::optional<LogEntry> parse_log_line(std::string_view line) {
-    const std::optional<TimeStamp> stamp = parse_log_stamp(line);
-    if (!stamp) return std::nullopt;
-
-    LogEntry entry;
-    entry.stamp = *stamp;
-    // A record shorter than its kind's line was cut off as it was written (a writer killed in
-    // the middle of its write, which the system may split at a page boundary): padded with
-    // blanks its last fields would read as other numbers, so it is not used.
-    const bool sight_check = has_mark(line, layout::sight_check_mark);
-    const bool training = has_mark(line, layout::training_mark);
-    if (sight_check && line.size() < layout::k_sight_check_length) return std::nullopt;
-    if (training && line.size() < layout::k_training_length) return std::nullopt;
-    if (sight_check) {
-        const auto distance = real_at(line, layout::distance);
-        const auto acuity = real_at(line, layout::acuity);
-        if (!distance || !acuity) return std::nullopt;
-        entry.kind = RecordKind::sight_check;
-        entry.distance = *distance;
-        entry.acuity = *acuity;
-        return entry;
-    }
-    if (training) {
-        const auto distance = real_at(line, layout::distance);
-        const auto size = integer_at(line, layout::size);
-        const auto presented = integer_at(line, layout::presented);
-        const auto average_time = average_time_at(line);
-        const auto push_ups = integer_at(line, layout::push_ups);
-        if (!distance || !size || !presented || !average_time || !push_ups) return std::nullopt;
-        entry.kind = RecordKind::training;
-        entry.distance = *distance;
-        entry.size = *size;
-        entry.presented = *presented;
-        entry.average_time = *average_time;
-        entry.push_ups = *push_ups;
-        return entry;
-    }
-    return std::nullopt;
+std::optional<LogRecord> parse_log_line(std::string_view line) {
+    const std::optional<RecordLine> read = read_record(line);
+    if (!read || !read->drawable()) return std::nullopt;
+    return read->record;
 }
 
 double day_start_seconds(const TimeStamp& stamp) {
@@ -128,10 +134,17 @@ double stamp_seconds(const TimeStamp& stamp) {
     return day_start_seconds(stamp) + 3600.0 * stamp.hour + (60.0 * stamp.minute + stamp.second);
 }
 
+std::optional<textio::IoErrorKind> read_log_records(
+    const std::string& name, const std::function<void(const RecordLine&)>& record_body) {
+    return read_log_lines(name, [&record_body](std::string_view line) {
+        if (const std::optional<RecordLine> read = read_record(line)) record_body(*read);
+    });
+}
+
 std::optional<textio::IoErrorKind> read_log(
-    const std::string& name, const std::function<void(const LogEntry&)>& entry_body) {
-    return read_log_lines(name, [&entry_body](std::string_view line) {
-        if (const std::optional<LogEntry> entry = parse_log_line(line)) entry_body(*entry);
+    const std::string& name, const std::function<void(const LogRecord&)>& record_body) {
+    return read_log_records(name, [&record_body](const RecordLine& read) {
+        if (read.drawable()) record_body(read.record);
     });
 }
 

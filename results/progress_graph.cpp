@@ -3,6 +3,7 @@
 #include <cmath>
 #include <functional>
 #include <optional>
+#include <variant>
 
 #include "gfx/platform.h"
 #include "plot/axes.h"
@@ -110,13 +111,12 @@ class CurvePlotter {
     CurvePlotter(gfx::Canvas& canvas, double first_day_start)
         : ws_(canvas), first_day_start_(first_day_start) {}
 
-    void operator()(const LogEntry& entry) {
-        const auto x = static_cast<float>(stamp_seconds(entry.stamp) - first_day_start_);
-        if (entry.kind == RecordKind::sight_check) {
-            draw_sight_check(x, entry);
-        } else {
-            draw_training(x, entry);
-        }
+    void operator()(const LogRecord& record) {
+        std::visit(
+            [this](const auto& kind) {
+                draw(static_cast<float>(stamp_seconds(kind.stamp) - first_day_start_), kind);
+            },
+            record);
     }
 
   private:
@@ -127,8 +127,8 @@ class CurvePlotter {
         float x, distance, size, push_ups;
     };
 
-    void draw_sight_check(float x, const LogEntry& entry) {
-        const Point point{x, entry.acuity};
+    void draw(float x, const SightCheckRecord& record) {
+        const Point point{x, record.AOV};
         const Point previous = previous_acuity_.value_or(point);
         plot::SETCOL(ws_, k_acuity_colour);
         plot::MOVE(ws_, k_page, k_acuity_panel, x, 0.0f, 0);
@@ -137,23 +137,23 @@ class CurvePlotter {
         previous_acuity_ = point;
     }
 
-    void draw_training(float x, const LogEntry& entry) {
-        const TrainingPoint point{x, entry.distance / k_full_distance,
-                                  static_cast<float>(entry.size) / k_full_size,
-                                  static_cast<float>(entry.push_ups) / k_full_push_ups};
+    void draw(float x, const TrainingRecord& record) {
+        const TrainingPoint point{x, record.DIST / k_full_distance,
+                                  static_cast<float>(record.Is) / k_full_size,
+                                  static_cast<float>(record.NPUP) / k_full_push_ups};
         const TrainingPoint previous = previous_training_.value_or(point);
 
         plot::SETCOL(ws_, k_volume_colour);
         plot::MOVE(ws_, k_page, k_training_panel, x, 0.0f, 0);
         plot::MOVE(ws_, k_page, k_training_panel, x,
-                   static_cast<float>(entry.presented) / k_full_volume, 1);
+                   static_cast<float>(record.NVOL) / k_full_volume, 1);
 
         line_back(k_distance_colour, {x, point.distance}, {previous.x, previous.distance});
         line_back(k_size_colour, {x, point.size}, {previous.x, previous.size});
         // A run without an answer has no average time: that curve passes it by and joins the
         // runs before and after it.
-        if (!std::isnan(entry.average_time)) {
-            const Point time{x, entry.average_time / k_full_time};
+        if (!std::isnan(record.TAV)) {
+            const Point time{x, record.TAV / k_full_time};
             line_back(k_time_colour, time, previous_time_.value_or(time));
             previous_time_ = time;
         }

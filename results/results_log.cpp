@@ -7,6 +7,7 @@
 #include "results/date_time.h"
 #include "results/log_layout.h"
 #include "state/shared_state.h"
+#include "textio/fields.h"
 #include "textio/io_error.h"
 #include "textio/line_file.h"
 
@@ -18,6 +19,28 @@ TimeStamp current_stamp(gfx::Canvas& canvas) {
     TimeStamp stamp;
     DATETIMEWR(canvas, stamp.day, stamp.month, stamp.year, stamp.hour, stamp.minute, stamp.second);
     return stamp;
+}
+
+// The record's line: each field of its table in turn, a value written by its descriptor (as
+// asterisks when too wide for it), a literal as it stands.
+template <class Record>
+std::string record_line(const Record& record) {
+    std::string line;
+    line.reserve(log_layout::line_length<Record>());
+    for (const log_layout::BoundField<Record>& bound : log_layout::table_of<Record>()) {
+        const textio::Descriptor& descriptor = bound.field.descriptor;
+        if (bound.stamp_part) {
+            line += textio::format_int(record.stamp.*bound.stamp_part, descriptor.width,
+                                       descriptor.digits);
+        } else if (bound.integer) {
+            line += textio::format_int(record.*bound.integer, descriptor.width, descriptor.digits);
+        } else if (bound.real) {
+            line += textio::format_fixed(record.*bound.real, descriptor.width, descriptor.digits);
+        } else {
+            line += descriptor.text;
+        }
+    }
+    return line;
 }
 
 void append_line(const std::string& line) {
@@ -41,35 +64,29 @@ std::string log_header() {
 }
 
 std::string format_record(const SightCheckRecord& record) {
-    const TimeStamp& t = record.stamp;
-    return textio::write_line(log_layout::k_sight_check_record,
-                              {t.day, t.month, t.year, t.hour, t.minute, t.second, record.distance,
-                               record.diagonal, record.ny, record.nx, record.acuity});
+    return record_line(record);
 }
 
 std::string format_record(const TrainingRecord& record) {
-    const TimeStamp& t = record.stamp;
-    return textio::write_line(log_layout::k_training_record,
-                              {t.day, t.month, t.year, t.hour, t.minute, t.second, record.distance,
-                               record.size, record.presented, record.true_answers, record.errors,
-                               record.not_answered, record.average_time, record.push_ups});
+    return record_line(record);
 }
 
-void append_sight_check(gfx::Canvas& canvas, float acuity) {
+void append_sight_check(gfx::Canvas& canvas, float AOV) {
+    const state::Parameters& parameters = state::run().parameters;
     SightCheckRecord record;
     record.stamp = current_stamp(canvas);
-    record.distance = state::run().parameters.DIST;
-    record.diagonal = state::run().parameters.DIAG;
-    record.ny = state::run().parameters.NY;
-    record.nx = state::run().parameters.NX;
-    record.acuity = acuity;
+    record.DIST = parameters.DIST;
+    record.DIAG = parameters.DIAG;
+    record.NY = parameters.NY;
+    record.NX = parameters.NX;
+    record.AOV = AOV;
     append_line(format_record(record));
 }
 
-void append_training(gfx::Canvas& canvas, const TrainingRecord& counts) {
-    TrainingRecord record = counts;
+void append_training(gfx::Canvas& canvas, const TrainingRecord& run) {
+    TrainingRecord record = run;
     record.stamp = current_stamp(canvas);
-    record.distance = state::run().parameters.DIST;
+    record.DIST = state::run().parameters.DIST;
     append_line(format_record(record));
 }
 

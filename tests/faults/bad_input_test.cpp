@@ -110,7 +110,7 @@ class DamagedLog : public ::testing::Test {
 
     static int entries_of(const std::string& name) {
         int count = 0;
-        results::read_log(name, [&count](const results::LogEntry&) { ++count; });
+        results::read_log(name, [&count](const results::LogRecord&) { ++count; });
         return count;
     }
 

@@ -14,19 +14,19 @@ namespace faults {
 inline std::vector<std::string> record_lines() {
     results::TrainingRecord training;
     training.stamp = {7, 4, 2011, 18, 5, 42};
-    training.distance = 230.0f;
-    training.size = 4;
-    training.presented = 100;
-    training.true_answers = 81;
-    training.errors = 12;
-    training.not_answered = 7;
-    training.average_time = 1.25f;
-    training.push_ups = 3;
+    training.DIST = 230.0f;
+    training.Is = 4;
+    training.NVOL = 100;
+    training.NTRUE = 81;
+    training.NERR = 12;
+    training.NNOANS = 7;
+    training.TAV = 1.25f;
+    training.NPUP = 3;
     results::TrainingRecord unanswered = training;
-    unanswered.true_answers = 0;
-    unanswered.errors = 0;
-    unanswered.not_answered = 100;
-    unanswered.average_time = std::numeric_limits<float>::quiet_NaN();
+    unanswered.NTRUE = 0;
+    unanswered.NERR = 0;
+    unanswered.NNOANS = 100;
+    unanswered.TAV = std::numeric_limits<float>::quiet_NaN();
     return {
         results::format_record(
             results::SightCheckRecord{{6, 4, 2011, 9, 30, 0}, 200.0f, 15.6f, 1080, 1920, 0.8f}),

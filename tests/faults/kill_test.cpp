@@ -142,7 +142,7 @@ GTEST_TEST(KilledWriter, LogHoldsOnlyWholeRecordsAndOneHeader) {
     };
     const auto entries_in_log = [] {
         long count = 0;
-        results::read_log(results::k_log_file, [&count](const results::LogEntry&) { ++count; });
+        results::read_log(results::k_log_file, [&count](const results::LogRecord&) { ++count; });
         return count;
     };
     const int rounds = kill_rounds();

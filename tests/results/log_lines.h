@@ -9,23 +9,22 @@
 // Log lines as the exercises write them, for the tests of the log's readers.
 namespace results_test {
 
-inline std::string sight_line(results::TimeStamp stamp, float acuity, float distance = 200.0f) {
-    return results::format_record(
-        results::SightCheckRecord{stamp, distance, 15.6f, 1080, 1920, acuity});
+inline std::string sight_line(results::TimeStamp stamp, float AOV, float DIST = 200.0f) {
+    return results::format_record(results::SightCheckRecord{stamp, DIST, 15.6f, 1080, 1920, AOV});
 }
 
-inline std::string training_line(results::TimeStamp stamp, float distance, int32_t size,
-                                 int32_t presented, float average_time, int32_t push_ups) {
+inline std::string training_line(results::TimeStamp stamp, float DIST, int32_t Is, int32_t NVOL,
+                                 float TAV, int32_t NPUP) {
     results::TrainingRecord record;
     record.stamp = stamp;
-    record.distance = distance;
-    record.size = size;
-    record.presented = presented;
-    record.true_answers = presented / 2;
-    record.errors = presented / 4;
-    record.not_answered = presented - presented / 2 - presented / 4;
-    record.average_time = average_time;
-    record.push_ups = push_ups;
+    record.DIST = DIST;
+    record.Is = Is;
+    record.NVOL = NVOL;
+    record.NTRUE = NVOL / 2;
+    record.NERR = NVOL / 4;
+    record.NNOANS = NVOL - NVOL / 2 - NVOL / 4;
+    record.TAV = TAV;
+    record.NPUP = NPUP;
     return results::format_record(record);
 }
 

@@ -199,17 +199,20 @@ GTEST_TEST_F(GraphTest, TrainingRecordIsPlottedAtItsFiveHeights) {
 GTEST_TEST_F(GraphTest, SingleSightCheckDrawsOneBarOverOneDay) {
     struct Case {
         const char* what;
+        TimeStamp stamp;  // always at 09:30, column 395 of a one-day span
         float acuity;
         int top_row;
     };
     const Case cases[] = {
-        {"acuity 0.8", 0.8f, 78},
-        {"acuity 1.25 is clipped to the top edge", 1.25f, k_upper_top},
+        {"acuity 0.8", {5, 3, 2010, 9, 30, 0}, 0.8f, 78},
+        {"acuity 1.25 is clipped to the top edge", {5, 3, 2010, 9, 30, 0}, 1.25f, k_upper_top},
+        {"on the first day of a year", {1, 1, 2011, 9, 30, 0}, 0.8f, 78},
+        {"on the last day of a year", {31, 12, 2010, 9, 30, 0}, 0.8f, 78},
+        {"on a leap day", {29, 2, 2012, 9, 30, 0}, 0.8f, 78},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const Picture picture = graph_of(log_text({sight_line({5, 3, 2010, 9, 30, 0}, c.acuity)}));
-        // 09:30 of one day is column 395.
+        const Picture picture = graph_of(log_text({sight_line(c.stamp, c.acuity)}));
         EXPECT_EQ(count_colour(picture, {395, c.top_row, 395, k_upper_bottom}, k_blue),
                   k_upper_bottom - c.top_row + 1);
         EXPECT_EQ(count_colour(picture, {k_left, k_upper_top, k_right, k_upper_bottom}, k_blue),
@@ -222,10 +225,29 @@ GTEST_TEST_F(GraphTest, SingleSightCheckDrawsOneBarOverOneDay) {
                   static_cast<int>(pixels_in(picture, inside).size()));
 
         const Picture labels =
-            date_labels("Beginning 05.03.2010.,  9 h. 30min", "End  05.03.2010.,  9 h. 30min");
+            date_labels(results::beginning_label(c.stamp), results::end_label(c.stamp));
         EXPECT_EQ(pixels_in(picture, k_beginning_area), pixels_in(labels, k_beginning_area));
         EXPECT_EQ(pixels_in(picture, k_end_area), pixels_in(labels, k_end_area));
     }
+}
+
+GTEST_TEST_F(GraphTest, ASpanOverTheTurnOfTheYear) {
+    // 31 December and 1 January: two days, one dashed line between them, a training on each.
+    const Picture picture = graph_of(log_text({
+        training_line({31, 12, 2010, 12, 0, 0}, 200.0f, 6, 100, 1.0f, 15),
+        training_line({1, 1, 2011, 12, 0, 0}, 200.0f, 6, 100, 1.0f, 15),
+    }));
+    EXPECT_EQ(vertical_grid_columns(picture).size(), 1u);
+    const Picture labels =
+        date_labels("Beginning 31.12.2010., 12 h.  0min", "End  01.01.2011., 12 h.  0min");
+    EXPECT_EQ(pixels_in(picture, k_beginning_area), pixels_in(labels, k_beginning_area));
+    EXPECT_EQ(pixels_in(picture, k_end_area), pixels_in(labels, k_end_area));
+    // Both bars: at noon of each of the two days.
+    const int first = k_left + (k_right - k_left) / 4, second = k_left + 3 * (k_right - k_left) / 4;
+    EXPECT_GT(count_colour(picture, {first - 1, k_lower_top, first + 1, k_lower_bottom}, k_green),
+              0);
+    EXPECT_GT(count_colour(picture, {second - 1, k_lower_top, second + 1, k_lower_bottom}, k_green),
+              0);
 }
 
 GTEST_TEST_F(GraphTest, WholeDaysFromTheEarliestToTheLatestRecord) {

@@ -101,10 +101,13 @@ GTEST_TEST(RecordLayout, SightCheckRecordsByteForByte) {
 
 // Reads every value field of a record's table back from the line the writer made, by the
 // field's own column and descriptor, and compares it with the value named.
-void expect_fields_read_back(std::span<const textio::Field> table, const std::string& line,
+template <class Record>
+void expect_fields_read_back(std::span<const results::log_layout::BoundField<Record>> table,
+                             const std::string& line,
                              const std::map<std::string_view, double>& values) {
     std::size_t checked = 0;
-    for (const textio::Field& field : table) {
+    for (const auto& bound : table) {
+        const textio::Field& field = bound.field;
         if (!field.holds_value()) continue;
         SCOPED_TRACE(std::string(field.name));
         ASSERT_TRUE(values.contains(field.name));
@@ -132,7 +135,7 @@ GTEST_TEST(RecordLayout, EveryFieldOfBothRecordsReadsBackFromItsOwnColumns) {
     sight_values.insert({{"D", 123.4}, {"DD", 15.6}, {"ny", 1080}, {"nx", 1920}, {"AOV", 0.75}});
     {
         SCOPED_TRACE("sight check");
-        expect_fields_read_back(results::log_layout::k_sight_check_record,
+        expect_fields_read_back(results::log_layout::table_of<SightCheckRecord>(),
                                 results::format_record(sight), sight_values);
     }
 
@@ -148,8 +151,8 @@ GTEST_TEST(RecordLayout, EveryFieldOfBothRecordsReadsBackFromItsOwnColumns) {
                        {"Npup", 15}});
     {
         SCOPED_TRACE("training");
-        expect_fields_read_back(results::log_layout::k_training_record, results::format_record(run),
-                                run_values);
+        expect_fields_read_back(results::log_layout::table_of<TrainingRecord>(),
+                                results::format_record(run), run_values);
     }
 }
 
