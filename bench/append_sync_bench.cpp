@@ -29,14 +29,14 @@ std::vector<double> append_times(const fs::path& folder, int count) {
     fs::remove(log);
     results::TrainingRecord record;
     record.stamp = {7, 4, 2011, 18, 5, 42};
-    record.distance = 230.0f;
-    record.size = 4;
-    record.presented = 100;
-    record.true_answers = 81;
-    record.errors = 12;
-    record.not_answered = 7;
-    record.average_time = 1.25f;
-    record.push_ups = 31;
+    record.DIST = 230.0f;
+    record.Is = 4;
+    record.NVOL = 100;
+    record.NTRUE = 81;
+    record.NERR = 12;
+    record.NNOANS = 7;
+    record.TAV = 1.25f;
+    record.NPUP = 31;
     const std::string line = results::format_record(record);
     const std::string header = results::log_header();
     // The first append creates the log; the ones measured add to it, as after every exercise.

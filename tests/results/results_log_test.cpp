@@ -34,11 +34,9 @@ GTEST_TEST(LogHeader, HasItsWordsAtTheirColumnsAndBlanksElsewhere) {
     EXPECT_EQ(header.size(), 115u);
 }
 
-TrainingRecord training(TimeStamp stamp, float distance, int32_t size, int32_t presented,
-                        int32_t true_answers, int32_t errors, int32_t not_answered,
-                        float average_time, int32_t push_ups) {
-    return TrainingRecord{stamp,  distance,     size,         presented, true_answers,
-                          errors, not_answered, average_time, push_ups};
+TrainingRecord training(TimeStamp stamp, float DIST, int32_t Is, int32_t NVOL, int32_t NTRUE,
+                        int32_t NERR, int32_t NNOANS, float TAV, int32_t NPUP) {
+    return TrainingRecord{stamp, DIST, Is, NVOL, NTRUE, NERR, NNOANS, TAV, NPUP};
 }
 
 GTEST_TEST(RecordLayout, TrainingRecordsByteForByte) {
