@@ -119,6 +119,11 @@ bool MainLoop::checks(std::initializer_list<Check> order, LeftVariant variant) {
                     if (variant == LeftVariant::hold) {
                         store(state::run().MBUTTON, 0);
                         state::wait_until_released(ws_.platform());
+                        // A training left on both buttons returns with them down. Releasing
+                        // them one after the other stores the one still held as a new press
+                        // into the cleared MBUTTON, which the next check would take as a click
+                        // and start the sight check or another training.
+                        store(state::run().MBUTTON, 0);
                     } else {
                         state::wait_until_released(ws_.platform());
                         store(state::run().MBUTTON, 0);

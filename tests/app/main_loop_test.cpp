@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "app/mouse_input.h"
 #include "program_fixture.h"
 #include "state/shared_state.h"
 
@@ -252,8 +251,7 @@ class MainLoopChecksTest : public ::testing::Test {
   protected:
     MainLoopChecksTest() {
         testing_support::reset_program_state();
-        platform.canvas().open_child(1, "Trainer for eyes");
-        platform.canvas().register_mouse(1, app::k_mouse_event_mask, app::on_mouse);
+        testing_support::open_trainer(platform);
     }
     ~MainLoopChecksTest() override { testing_support::reset_program_state(); }
 
@@ -404,6 +402,49 @@ GTEST_TEST_F(MainLoopChecksTest, AfterTrainingTheHoldClearsTheButtonBeforeWaitin
         for (const int32_t button : seen_while_waiting) EXPECT_EQ(button, c.button_while_waiting);
         EXPECT_EQ(state::load(state::run().MBUTTON), 0);
         EXPECT_EQ(state::load(state::run().MDOWN), 0);
+        platform.set_user({});
+    }
+}
+
+GTEST_TEST_F(MainLoopChecksTest, BothButtonsReleasedAfterALeftTrainingStartNothing) {
+    // The training is left on both buttons and returns with them down; they come up one after
+    // the other. The first release stores the button still held, as a press would: the loop
+    // must not take it for a click once everything is up.
+    struct Case {
+        const char* what;
+        std::optional<PollPoint> point;
+        int first_up;
+        int second_up;
+    };
+    const Case cases[] = {
+        {"hold check, left up first", std::nullopt, gfx::k_key_left, gfx::k_key_right},
+        {"hold check, right up first", std::nullopt, gfx::k_key_right, gfx::k_key_left},
+        {"background check, left up first", PollPoint::image_background, gfx::k_key_left,
+         gfx::k_key_right},
+        {"direct row check, right up first", PollPoint::direct_row, gfx::k_key_right,
+         gfx::k_key_left},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        routines.during_call = [](HeadlessPlatform& s) {
+            s.press(gfx::k_key_left);
+            s.press(gfx::k_key_right);
+        };
+        const int64_t start = platform.now_ms();
+        platform.set_user([&](HeadlessPlatform& s) {
+            if (s.now_ms() == start + 30) s.release(c.first_up);
+            if (s.now_ms() == start + 60) s.release(c.second_up);
+        });
+        ASSERT_EQ(run_checks(c.point, {1, 1, 0, 0}), Fired::left);
+        EXPECT_GE(platform.now_ms(), start + 60);
+        EXPECT_EQ(state::load(state::run().MBUTTON), 0);
+        // The next checks, on what the releases left, see no click and no request.
+        routines.calls.clear();
+        EXPECT_FALSE(loop.hold_check());
+        EXPECT_FALSE(loop.checks_at(PollPoint::direct_row));
+        EXPECT_TRUE(routines.calls.empty());
+        EXPECT_EQ(state::load(state::run().MODEREQ), 0) << "no sight check was asked for";
+        routines.during_call = nullptr;
         platform.set_user({});
     }
 }
