@@ -15,9 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "app/trainer_window.h"
 #include "gfx/headless/headless_platform.h"
-#include "plot/page.h"
-#include "plot/pen.h"
 #include "results/log_reader.h"
 #include "results/progress_graph.h"
 #include "results/results_log.h"
@@ -115,9 +114,7 @@ int main(int argc, char** argv) {
     std::filesystem::current_path(folder);
 
     gfx::HeadlessPlatform canvas;
-    plot::PAGE(canvas.canvas(), 1, 650, 980, "Trainer for eyes");
-    plot::SETCOL(canvas.canvas(), 7);
-    canvas.canvas().initialize_fonts();
+    app::prepare_trainer(canvas.canvas());
     canvas.set_user([](gfx::HeadlessPlatform&) { state::store(state::run().MEVENT, 1); });
     results::TRITOUT(canvas.canvas());  // fonts and caches warmed on an empty log
 

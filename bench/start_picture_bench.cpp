@@ -4,10 +4,10 @@
 
 #include "app/figure_file.h"
 #include "app/start_screen.h"
+#include "app/trainer_window.h"
 #include "exercises/picture_writer.h"
 #include "exercises/random.h"
 #include "gfx/headless/headless_platform.h"
-#include "plot/page.h"
 #include "state/shared_state.h"
 
 // One start-screen picture in image mode, from the grey fill to the finished picture on the
@@ -17,9 +17,7 @@ namespace {
 
 void compose_and_present(benchmark::State& run) {
     gfx::HeadlessPlatform platform;
-    plot::PAGE(platform.canvas(), 1, 650, 980, "Trainer for eyes");
-    state::run().NXW = 980;
-    state::run().NYW = 650;
+    app::prepare_trainer(platform.canvas());
     app::load_figures(state::run().figures, PELIDOR_DATA_DIR "/pelidor.sym");
     std::vector<std::byte> buffer(exercises::k_image_buffer_size);
     int32_t shown = 2;

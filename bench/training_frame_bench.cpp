@@ -1,9 +1,9 @@
 #include <benchmark/benchmark.h>
 
 #include "app/figure_file.h"
+#include "app/trainer_window.h"
 #include "exercises/training_frame.h"
 #include "gfx/headless/headless_platform.h"
-#include "plot/page.h"
 #include "state/shared_state.h"
 
 // One training frame on the headless platform, from the start of its drawing to the finished
@@ -14,7 +14,7 @@ namespace {
 
 void draw_frames(benchmark::State& run, int16_t width, int16_t height) {
     gfx::HeadlessPlatform platform;
-    plot::PAGE(platform.canvas(), 1, height, width, "Trainer for eyes");
+    app::prepare_trainer(platform.canvas(), {}, {width, height});
     state::FigureTables figures;
     app::load_figures(figures, PELIDOR_DATA_DIR "/pelidor.sym");
     exercises::FrameDrawer frames(platform.canvas(), width, height);

@@ -11,7 +11,7 @@
 #include <set>
 
 #include "gfx/headless/headless_platform.h"
-#include "plot/page.h"
+#include "program_fixture.h"
 
 namespace {
 
@@ -185,9 +185,7 @@ GTEST_TEST(LandoltRingTest, SideAndTiltThresholdsAreSingleConstants) {
 
 class DrawnRingTest : public ::testing::Test {
   protected:
-    DrawnRingTest() {
-        plot::PAGE(canvas.canvas(), 1, k_window_height, k_window_width, "Trainer for eyes");
-    }
+    DrawnRingTest() { testing_support::open_trainer(canvas); }
 
     gfx::HeadlessPlatform canvas;
 };
@@ -507,7 +505,7 @@ GTEST_TEST(LandoltRingTest, HugeButFiniteRingsStopAtTheSixteenBitLimits) {
     EXPECT_EQ(ring.gap[2].y, 32767);
 
     gfx::HeadlessPlatform canvas;
-    plot::PAGE(canvas.canvas(), 1, k_window_height, k_window_width, "Trainer for eyes");
+    testing_support::open_trainer(canvas);
     exercises::draw_ring(canvas.canvas(), ring);
     EXPECT_EQ(canvas.pixel(0, 0), k_white);
     EXPECT_EQ(canvas.pixel(979, 649), k_white);

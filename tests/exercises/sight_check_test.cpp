@@ -5,18 +5,15 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
-#include <memory>
-#include <numbers>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "app/mouse_input.h"
 #include "exercises/sight_check_trial.h"
 #include "gfx/headless/headless_platform.h"
-#include "plot/page.h"
-#include "plot/pen.h"
 #include "program_fixture.h"
+#include "program_scenario.h"
+#include "scripted_viewer.h"
 #include "state/shared_state.h"
 
 namespace {
@@ -26,161 +23,26 @@ using gfx::HeadlessPlatform;
 using gfx::RunOutcome;
 using testing_support::WorkingFolder;
 
-constexpr gfx::Colour k_white = 0xFFFFFF;
+using gfx::k_white;
+using testing_support::k_ring_tone;
+using testing_support::log_lines;
+using testing_support::resolving;
+using testing_support::RingView;
+using testing_support::scripted;
+using testing_support::Viewer;
+using testing_support::WhenUnsure;
+
 constexpr gfx::Colour k_blue = 0xFF0000;
-constexpr int k_centre_x = 490;
-constexpr int k_centre_y = 325;
-constexpr int k_ring_tone = 1000;
-
-// ---- a viewer in front of the window
-
-// What a viewer makes of the ring in the middle of the window.
-struct RingView {
-    int outer_radius = 0;  // pixels
-    int gap_side = 0;      // -1 left, +1 right, 0 when no gap is found
-    int gap_angle = 0;     // degrees from the right, clockwise on the screen, nearest 45
-};
-
-RingView look_at_ring(const HeadlessPlatform& s) {
-    const std::shared_ptr<gfx::Surface> surface = s.canvas().surface(1);
-    const auto white = [&](int x, int y) { return surface->pixel(x, y) == k_white; };
-    // Along the column through the centre, up and down: the ring's hole, then the ring. A
-    // small ring's turned gap may cross the column on one side, which only lengthens the hole
-    // there; the other side then shows both radii. Going down, the fill leaves the bottom row of
-    // each disc open, so that side counts one pixel short.
-    const auto walk = [&](int step) {
-        int y = k_centre_y;
-        while (y > 0 && y < 649 && white(k_centre_x, y)) y += step;
-        const int hole = std::abs(y - k_centre_y);
-        while (y > 0 && y < 649 && !white(k_centre_x, y)) y += step;
-        return std::pair{hole, std::abs(y - k_centre_y) - 1};
-    };
-    const auto up = walk(-1);
-    const auto down = walk(+1);
-    const bool down_is_clear = down.first + 1 < up.first;
-    // The hole's radius about the point half a pixel up and left of the centre (below).
-    const int inner = (down_is_clear ? down.first + 1 : up.first) - 1;
-    const int outer = down_is_clear ? down.second + 1 : up.second;
-    // The discs are filled from their left and top ends up to but excluding their right and
-    // bottom ones, so the drawn ring is centred half a pixel up and left of the centre pixel;
-    // offsets are counted in half pixels from there. Without its gap the ring is symmetric about
-    // that point, so the white pixels in the band between the two radii lie in the gap; their
-    // mean points along it.
-    int balance = 0;
-    int sum_x = 0;
-    int sum_y = 0;
-    for (int dy = -outer - 1; dy <= outer; ++dy) {
-        for (int dx = -outer - 1; dx <= outer; ++dx) {
-            const int half_x = 2 * dx + 1;
-            const int half_y = 2 * dy + 1;
-            const int squared = half_x * half_x + half_y * half_y;
-            // Half a pixel clear of either edge of the ring.
-            if (squared < (2 * inner + 1) * (2 * inner + 1) ||
-                squared > (2 * outer - 1) * (2 * outer - 1)) {
-                continue;
-            }
-            if (!white(k_centre_x + dx, k_centre_y + dy)) continue;
-            balance += (half_x > 0) - (half_x < 0);
-            sum_x += half_x;
-            sum_y += half_y;
-        }
-    }
-    const double angle = std::atan2(sum_y, sum_x) * 180.0 / std::numbers::pi;
-    // A level gap on the left may come out just below -180: that is the left too.
-    const int nearest = static_cast<int>(std::lround(angle / 45.0)) * 45;
-    return {outer, (balance > 0) - (balance < 0), nearest == -180 ? 180 : nearest};
-}
-
-// The line "For continuation press any mouse button" crosses row 570.
-bool result_screen_shown(const HeadlessPlatform& s) {
-    for (int x = 60; x < 700; ++x) {
-        if (s.pixel(x, 570) == k_blue) return true;
-    }
-    return false;
-}
-
-int button_on(int side) {
-    if (side < 0) return gfx::k_key_left;
-    if (side > 0) return gfx::k_key_right;
-    return 0;
-}
-
-// A user at the screen. Right after each ring's tone it looks at the ring and decides which
-// button, if any, to click 300 ms later. When the result screen appears it clicks after
-// `result_click_delay` seconds.
-class Viewer {
-  public:
-    // The button to click for the ring (gfx::k_key_left or k_key_right), or 0 for none.
-    using Choice = std::function<int(const RingView& ring, std::size_t index)>;
-
-    explicit Viewer(Choice choose) : choose_(std::move(choose)) {}
-
-    void operator()(HeadlessPlatform& s) {
-        if (also) also(s);
-        const std::vector<gfx::ToneRecord>& tones = s.tones();
-        for (; tones_seen_ < tones.size(); ++tones_seen_) {
-            if (tones[tones_seen_].frequency != k_ring_tone) continue;
-            rings.push_back(look_at_ring(s));
-            ring_times.push_back(tones[tones_seen_].at_seconds);
-            button_ = choose_(rings.back(), rings.size() - 1);
-            press_at_ = s.now_ms() + 300;
-        }
-        if (button_ != 0 && s.now_ms() == press_at_) s.press(button_);
-        if (button_ != 0 && s.now_ms() == press_at_ + 50) s.release(button_);
-        if (result_shown_at < 0 && s.now_ms() % 100 == 0 && result_screen_shown(s)) {
-            result_shown_at = s.now();
-            button_ = gfx::k_key_left;
-            press_at_ = s.now_ms() + static_cast<int64_t>(result_click_delay * 1000);
-        }
-    }
-
-    std::vector<RingView> rings;
-    std::vector<double> ring_times;  // when each ring's tone began
-    double result_shown_at = -1;
-    double result_click_delay = 0.5;
-    std::function<void(HeadlessPlatform&)> also;  // a further action at every millisecond
-
-  private:
-    Choice choose_;
-    std::size_t tones_seen_ = 0;
-    int64_t press_at_ = -1;
-    int button_ = 0;
-};
-
-// Answers by script, one character per ring: 'C' the side of the gap, 'W' the other side,
-// '-' nothing. Rings beyond the script are not answered.
-Viewer::Choice scripted(std::string answers) {
-    return [answers](const RingView& ring, std::size_t index) {
-        if (index >= answers.size()) return 0;
-        if (answers[index] == 'C') return button_on(ring.gap_side);
-        if (answers[index] == 'W') return button_on(-ring.gap_side);
-        return 0;
-    };
-}
-
-enum class WhenUnsure { guess_left, keep_still };
-
-// Sees the gap of rings at least `smallest_radius` pixels in outer radius; for smaller ones it
-// guesses left or does not answer.
-Viewer::Choice resolving(int smallest_radius, WhenUnsure unsure) {
-    return [=](const RingView& ring, std::size_t) {
-        if (ring.outer_radius >= smallest_radius) return button_on(ring.gap_side);
-        return unsure == WhenUnsure::guess_left ? gfx::k_key_left : 0;
-    };
-}
+constexpr int k_centre_x = testing_support::k_ring_centre_x;
+constexpr int k_centre_y = testing_support::k_ring_centre_y;
 
 // ---- the program around the check
 
 // The window, fonts and parameters as the main program leaves them before the start screen.
 void prepare_program(HeadlessPlatform& canvas) {
     testing_support::reset_program_state();
-    plot::PAGE(canvas.canvas(), 1, 650, 980, "Trainer for eyes");
-    plot::SETCOL(canvas.canvas(), 7);
-    canvas.canvas().initialize_fonts();
-    state::run().NXW = 980;
-    state::run().NYW = 650;
-    state::run().parameters = {200.0f, 17.7f, 1024, 768, 100, 50.0f};
-    canvas.canvas().register_mouse(1, app::k_mouse_event_mask, app::on_mouse);
+    state::run().parameters = testing_support::k_default_parameters;
+    testing_support::open_trainer(canvas);
 }
 
 RunOutcome run_check(HeadlessPlatform& canvas, Viewer& viewer, double time_limit = 1200) {
@@ -191,18 +53,6 @@ RunOutcome run_check(HeadlessPlatform& canvas, Viewer& viewer, double time_limit
         int32_t height = state::run().NYW;
         exercises::EVETEST(s, width, height);
     });
-}
-
-std::vector<std::string> log_lines(const WorkingFolder& folder) {
-    std::vector<std::string> lines;
-    const std::string text = folder.read("pelidor.rtr");
-    for (std::size_t from = 0; from < text.size();) {
-        const std::size_t end = text.find("\r\n", from);
-        if (end == std::string::npos) break;
-        lines.push_back(text.substr(from, end - from));
-        from = end + 2;
-    }
-    return lines;
 }
 
 // One level of rings, as the search calls it.
@@ -414,9 +264,7 @@ GTEST_TEST_F(SightCheckTest, RecordIsAppendedToTheLogByteForByte) {
     Viewer viewer(resolving(10, WhenUnsure::guess_left));
     ASSERT_EQ(run_check(canvas, viewer).kind, RunOutcome::Kind::stopped);
 
-    const std::string header =
-        "     Date             Time         Distance     MeasureNpresent Ntrue_ans Nerrors "
-        "Nno_ans  Av.tim.ans    Npush-ups ";
+    const std::string& header = testing_support::k_log_header;
     const std::string record =
         " 05.03.2026.,  14hour 7min  9sec, D=  200.0cm  DD=17.7  ny= 768 nx=1024 AOV=0.40";
     EXPECT_EQ(folder.read("pelidor.rtr"), header + "\r\n" + record + "\r\n");
@@ -464,13 +312,12 @@ GTEST_TEST_F(SightCheckTest, ResultIsDrawnInBlueOverTheLastRingAndWaitsForAClick
     }
     EXPECT_EQ(blue_pixels(canvas, 0, 0, 979, 649).size(), inside) << "blue outside the texts";
     // The last ring, of level 1.25, is still there beside the texts.
-    EXPECT_EQ(look_at_ring(canvas).outer_radius, radius_of_level(1.25f));
+    EXPECT_EQ(testing_support::look_at_ring(canvas).outer_radius, radius_of_level(1.25f));
 
     // The three texts, each at its top-left corner in its font; 1.25 is shown with one
     // decimal, as " 1.3" in the large font.
     HeadlessPlatform reference;
-    plot::PAGE(reference.canvas(), 1, 650, 980, "Trainer for eyes");
-    reference.canvas().initialize_fonts();
+    testing_support::open_trainer(reference);
     reference.canvas().set_colour(k_blue);
     const std::string small = "t'Times New Roman Cyr'h38w17ib";
     reference.canvas().set_font(small);

@@ -14,11 +14,10 @@
 #include <thread>
 #include <vector>
 
-#include "app/mouse_input.h"
+#include "app/trainer_window.h"
 #include "gfx/headless/headless_platform.h"
 #include "gfx/qt/child_window.h"
 #include "gfx/qt/qt_platform.h"
-#include "plot/page.h"
 #include "program_fixture.h"
 #include "state/mouse_protocol.h"
 #include "state/shared_state.h"
@@ -79,11 +78,7 @@ class AnswerWindowTest : public ::testing::Test {
   protected:
     AnswerWindowTest() {
         testing_support::reset_program_state();
-        plot::PAGE(platform.canvas(), 1, 650, 980, "Trainer for eyes");
-        platform.canvas().register_mouse(1, app::k_mouse_event_mask, app::on_mouse);
-        platform.append_menu(1, gfx::k_menu_enabled, "Effect from training", [](int) {
-            state::store(state::run().MODEREQ, state::k_graph_request);
-        });
+        testing_support::open_trainer(platform);
         state::run().parameters.TANS = 2.5f;
         exercises::draw_idle_bars(platform.canvas(), 980);
     }
@@ -110,7 +105,7 @@ class AnswerWindowTest : public ::testing::Test {
                         s.press(gfx::k_key_right);
                         break;
                     case Action::graph_request:
-                        s.choose(1);
+                        s.choose(testing_support::menu_position(s, "Effect from training"));
                         break;
                 }
             },
@@ -435,11 +430,10 @@ bool serve_until(const std::function<bool()>& done) {
 GTEST_TEST(AnswerWindowQtTest, AnswerTimeIsThePressOwnStampedMoment) {
     testing_support::reset_program_state();
     OpeningQtPlatform platform;
-    plot::PAGE(platform.canvas(), 1, 650, 980, "Trainer for eyes");
+    app::prepare_trainer(platform.canvas());
     QCoreApplication::processEvents();
     QWidget* view = platform.child_view(1);
     ASSERT_NE(view, nullptr);
-    platform.canvas().register_mouse(1, app::k_mouse_event_mask, app::on_mouse);
     state::run().parameters.TANS = 10.0f;
     // Set, so the test sees when the answer window has forgotten earlier clicks.
     state::store(state::run().MEVENT, 1);

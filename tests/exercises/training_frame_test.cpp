@@ -11,7 +11,6 @@
 #include "app/figure_file.h"
 #include "exercises/random.h"
 #include "gfx/headless/headless_platform.h"
-#include "plot/page.h"
 #include "program_fixture.h"
 #include "state/shared_state.h"
 
@@ -85,7 +84,8 @@ class TrainingFrameTest : public ::testing::Test {
 
     // Opens unit 1 with the given size, all k_previous.
     void open_window(int width, int height) {
-        plot::PAGE(platform.canvas(), 1, height, width, "Trainer for eyes");
+        testing_support::open_trainer(platform,
+                                      {static_cast<int16_t>(width), static_cast<int16_t>(height)});
         platform.canvas().set_colour(k_previous);
         platform.canvas().rectangle(gfx::Shape::filled, 0, 0, static_cast<int16_t>(width - 1),
                                     static_cast<int16_t>(height - 1));
@@ -264,7 +264,7 @@ GTEST_TEST(TrainingFrameAbandon, BothButtonsAfterAFigurePointStopTheDirectPathTh
     // draws: the first point's block ends with its bottom-right pixel, white.
     const FigureTables figures = figure_of(2, {{0, 100}, {0, 200}});
     WatchedPlatform platform;
-    plot::PAGE(platform.canvas(), 1, 640, 980, "Trainer for eyes");
+    testing_support::open_trainer(platform, {980, 640});
     platform.canvas().set_colour(k_previous);
     platform.canvas().rectangle(gfx::Shape::filled, 0, 0, 979, 639);
     FrameDrawer frames(platform.canvas(), 980, 640);

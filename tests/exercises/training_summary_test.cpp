@@ -8,10 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/mouse_input.h"
 #include "gfx/headless/headless_platform.h"
-#include "plot/page.h"
-#include "plot/pen.h"
 #include "program_fixture.h"
 #include "state/shared_state.h"
 
@@ -157,10 +154,7 @@ class TrainingSummaryScreen : public ::testing::Test {
   protected:
     TrainingSummaryScreen() {
         testing_support::reset_program_state();
-        plot::PAGE(platform.canvas(), 1, 650, 980, "Trainer for eyes");
-        plot::SETCOL(platform.canvas(), 7);
-        platform.canvas().initialize_fonts();
-        platform.canvas().register_mouse(1, app::k_mouse_event_mask, app::on_mouse);
+        testing_support::open_trainer(platform);
     }
     ~TrainingSummaryScreen() override { testing_support::reset_program_state(); }
 

@@ -24,8 +24,6 @@
 #include "params/dialog_template.h"
 #include "params/parameter_file.h"
 #include "params/parameters_dialog.h"
-#include "plot/page.h"
-#include "plot/pen.h"
 #include "program_fixture.h"
 #include "results/log_reader.h"
 #include "results/progress_graph.h"
@@ -85,9 +83,7 @@ class DamagedLog : public ::testing::Test {
     }
 
     static void open_page(HeadlessPlatform& platform) {
-        plot::PAGE(platform.canvas(), 1, k_height, k_width, "Trainer for eyes");
-        plot::SETCOL(platform.canvas(), 7);
-        platform.canvas().initialize_fonts();
+        testing_support::open_trainer(platform, {k_width, k_height});
         platform.set_user([](HeadlessPlatform&) { state::store(state::run().MEVENT, 1); });
     }
 

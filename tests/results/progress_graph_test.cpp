@@ -14,8 +14,6 @@
 #include "gfx/surface.h"
 #include "golden_picture.h"
 #include "log_lines.h"
-#include "plot/page.h"
-#include "plot/pen.h"
 #include "plot/symbols.h"
 #include "program_fixture.h"
 #include "state/shared_state.h"
@@ -95,9 +93,7 @@ class GraphTest : public ::testing::Test {
     }
 
     static void open_page(gfx::HeadlessPlatform& platform) {
-        plot::PAGE(platform.canvas(), 1, k_height, k_width, "Trainer for eyes");
-        plot::SETCOL(platform.canvas(), 7);
-        platform.canvas().initialize_fonts();
+        testing_support::open_trainer(platform, {k_width, k_height});
     }
 
     static Picture picture_of(const gfx::HeadlessPlatform& platform) {

@@ -71,6 +71,18 @@ void reset_program_state() {
     state::start_run();
 }
 
+void open_trainer(gfx::HeadlessPlatform& platform, app::TrainerWindowSize size) {
+    if (platform.menu_items().empty()) app::INITIALSETTINGS(platform.canvas());
+    app::prepare_trainer(platform.canvas(), {}, size);
+}
+
+int menu_position(const gfx::HeadlessPlatform& platform, const std::string& text) {
+    for (const gfx::MenuItem& item : platform.menu_items()) {
+        if (item.text == text) return item.position;
+    }
+    return 0;
+}
+
 app::Routines RecordingRoutines::make(gfx::HeadlessPlatform& platform) {
     auto extra = [this, &platform] {
         if (during_call) during_call(platform);

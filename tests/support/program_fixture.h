@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/main_program.h"
+#include "app/trainer_window.h"
 #include "gfx/headless/headless_platform.h"
 #include "state/shared_state.h"
 
@@ -42,6 +43,14 @@ state::FigureTables figure_of(int size, std::initializer_list<std::pair<int32_t,
 
 // Starts a fresh run: the state of a new process.
 void reset_program_state();
+
+// The trainer as the program leaves it for an exercise: the start-up hook's menu commands (once
+// per platform), then the program's own preparation of the graphics window, asked for `size`.
+// The parameters stay as the test set them.
+void open_trainer(gfx::HeadlessPlatform& platform, app::TrainerWindowSize size = {});
+
+// The position on the menu bar of the command with this text, 0 when there is none.
+int menu_position(const gfx::HeadlessPlatform& platform, const std::string& text);
 
 // What the stand-in routines of the main loop saw.
 struct RoutineCall {
