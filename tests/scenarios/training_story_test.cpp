@@ -6,6 +6,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -132,6 +133,10 @@ struct ReleaseOrder {
     int first_up;
     int second_up;
 };
+
+void PrintTo(const ReleaseOrder& order, std::ostream* out) {
+    *out << order.what;
+}
 
 class TrainingLeftOnBothButtons : public TrainingStory,
                                   public ::testing::WithParamInterface<ReleaseOrder> {};
