@@ -7,6 +7,7 @@
 #include <memory>
 #include <thread>
 
+#include "gfx/qt/display_check.h"
 #include "gfx/qt/qt_platform.h"
 
 namespace gfx {
@@ -16,8 +17,7 @@ void run_qt_program(int argc, char** argv, const std::function<bool(Canvas&)>& s
     // QApplication keeps a reference to the argument count for its whole life.
     static int argument_count = argc;
     std::unique_ptr<QApplication> application;
-    if (!QApplication::instance())
-        application = std::make_unique<QApplication>(argument_count, argv);
+    if (!QApplication::instance()) application = make_application(argument_count, argv);
 
     // Never destroyed: the process ends while the program thread may still use it.
     auto* platform = new QtPlatform;
