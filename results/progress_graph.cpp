@@ -200,11 +200,20 @@ std::string end_label(const TimeStamp& stamp) {
 }
 
 void TRITOUT(gfx::Canvas& canvas) {
+    draw_progress_graph(canvas, k_log_file);
+    draw_closing_message(canvas);
+
+    state::wait_for_press(canvas.platform());
+
+    plot::ACTIV(canvas, k_page, k_page);
+}
+
+void draw_progress_graph(gfx::Canvas& canvas, const std::string& log_name) {
     canvas.clear_screen();
 
     // First pass: the whole days the records fall on. A log without a usable record (none
     // at all, empty, only the header, only unusable lines) is shown over one empty day.
-    const LogSpan span = scan_log_span(k_log_file);
+    const LogSpan span = scan_log_span(log_name);
     const double first_day_start = span.has_records ? span.first_day_start : 0.0;
     const double end = span.has_records ? span.end_seconds() : k_seconds_per_day;
 
@@ -218,17 +227,11 @@ void TRITOUT(gfx::Canvas& canvas) {
         // curves; a log that is there but cannot be opened is an error the program has no
         // answer to.
         CurvePlotter plotter(canvas, first_day_start);
-        const auto open_error = read_log(k_log_file, std::ref(plotter));
+        const auto open_error = read_log(log_name, std::ref(plotter));
         if (open_error && *open_error != textio::IoErrorKind::file_not_found) {
-            textio::raise_io_error(*open_error, k_log_unit, k_log_file);
+            textio::raise_io_error(*open_error, k_log_unit, log_name);
         }
     }
-
-    draw_closing_message(canvas);
-
-    state::wait_for_press(canvas.platform());
-
-    plot::ACTIV(canvas, k_page, k_page);
 }
 
 }  // namespace results
