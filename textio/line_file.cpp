@@ -295,8 +295,10 @@ void LineReader::close() {
 // ---- whole-file writes and appends
 
 IoStatus write_file_atomically(const std::string& name, std::span<const std::string> lines) {
-    const std::string text = joined_lines(lines);
+    return write_bytes_atomically(name, joined_lines(lines));
+}
 
+IoStatus write_bytes_atomically(const std::string& name, std::string_view text) {
     remove_stale_temporaries(name);
     TemporaryFile temporary(name);
     if (!temporary.created()) {

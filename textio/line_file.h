@@ -80,6 +80,9 @@ class LineReader {
 // writers left beside the file are swept first.
 IoStatus write_file_atomically(const std::string& name, std::span<const std::string> lines);
 
+// Replaces the file `name` with `bytes`, written as they are, in the same way.
+IoStatus write_bytes_atomically(const std::string& name, std::string_view bytes);
+
 // Appends `record_line` plus CR LF to the file `name` with a single write on a file opened for
 // appending, so concurrent writers never interleave within a line, and syncs it before it
 // returns: a record reported as written survives a power cut. When the file does not exist it
