@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# The Debian package as a user gets it: its Depends name every library the program loads and
-# the font, it installs with apt-get, the installed `pelidor` started with an empty home opens
-# the dialog, saves the parameters in ~/.local/share/pelidor, draws the start screen and ends
-# with "Exit"; then the package is removed. Installs and removes system packages: run as root
+# The Debian package as a user gets it: Debian's checker (lintian) and desktop-file-validate
+# find nothing to report but the placeholder address of the maintainer, its Depends name every
+# library the program loads and the font, it installs with apt-get, `pelidor --help` and
+# `--version` and `pelidor-export` answer without a display, the installed `pelidor` started
+# with an empty home opens the dialog, saves the parameters in ~/.local/share/pelidor, draws the
+# start screen and ends with "Exit"; then the package is removed. Installs and removes system packages: run as root
 # (or with sudo) on a machine where pelidor is not installed.
 # Usage: tests/package/installed_package_test.sh path/to/pelidor_*.deb
 set -euo pipefail
 DEB=$(readlink -f "$1")
 SOURCE_DIR=$(cd "$(dirname "$0")/../.." && pwd)
-"$SOURCE_DIR/scripts/install-deps.sh" xvfb xdotool x11-utils imagemagick python3 binutils
+"$SOURCE_DIR/scripts/install-deps.sh" xvfb xdotool x11-utils imagemagick python3 binutils \
+    lintian desktop-file-utils
 source "$SOURCE_DIR/tests/e2e/xvfb_session.sh"
 
 sudo_cmd=()
@@ -35,6 +38,21 @@ finish() {
 }
 trap finish EXIT
 
+# The maintainer's address waits for a real one of the project; anything else lintian says is a
+# fault of the package. Lintian refuses to run as root without --allow-root.
+lintian_options=()
+[ "$(id -u)" -ne 0 ] || lintian_options=(--allow-root)
+report=$(lintian "${lintian_options[@]}" "$DEB" 2>&1 || true)
+echo "lintian: ${report:-nothing}"
+others=$(grep -v '^E: pelidor: bogus-mail-host Maintainer pelidor@localhost$' <<<"$report" |
+    grep -v '^running with root privileges' || true)
+[ -z "$others" ] || fail "lintian reports: $others"
+entry=$(mktemp -d /tmp/pelidor-entry.XXXXXX)
+dpkg-deb -x "$DEB" "$entry"
+validation=$(desktop-file-validate "$entry/usr/share/applications/pelidor.desktop" 2>&1 || echo failed)
+rm -rf "$entry"
+[ -z "$validation" ] || fail "desktop-file-validate reports: $validation"
+
 # The package names (without versions) its Depends field lists.
 depends=$(dpkg-deb -f "$DEB" Depends)
 echo "Depends: $depends"
@@ -59,13 +77,33 @@ while read -r library; do
     [ "$found" = yes ] || fail "$library comes from $(echo $owners), which the package does not depend on"
 done < <(readelf -d "$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
 
-start_display
 WORK=$(mktemp -d /tmp/pelidor-package.XXXXXX)
 export HOME=$WORK/home
 mkdir "$HOME"
 unset XDG_DATA_HOME PELIDOR_HOME
 user_folder=$HOME/.local/share/pelidor
 PROGRAM=pelidor
+
+# Without a display: the options answer and make nothing, the program says what is missing,
+# and the export writes the graph and the CSV of a log.
+no_display=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
+"${no_display[@]}" pelidor --help | grep -q "^Usage: pelidor" || fail "pelidor --help failed"
+"${no_display[@]}" pelidor --version | grep -qx "pelidor [0-9.]*" || fail "pelidor --version failed"
+[ ! -e "$HOME/.local" ] || fail "pelidor --help or --version made the working folder"
+man -w pelidor >/dev/null && man -w pelidor-export >/dev/null || fail "a manual page is missing"
+status=0
+"${no_display[@]}" pelidor 2>"$WORK/no_display.txt" || status=$?
+[ "$status" = 1 ] && grep -q "xvfb-run -a pelidor" "$WORK/no_display.txt" ||
+    fail "without a display pelidor ended with status $status: $(cat "$WORK/no_display.txt")"
+rm -rf "$HOME/.local"
+(cd "$WORK" && "${no_display[@]}" pelidor-export --log "$SOURCE_DIR/tests/e2e/fixture.rtr" \
+    graph graph.png && "${no_display[@]}" pelidor-export --log \
+    "$SOURCE_DIR/tests/e2e/fixture.rtr" csv results.csv) || fail "pelidor-export failed"
+[ "$(head -c 8 "$WORK/graph.png" | od -An -tx1 | tr -d ' ')" = 89504e470d0a1a0a ] ||
+    fail "pelidor-export graph wrote no PNG"
+[ "$(wc -l <"$WORK/results.csv")" = 6 ] || fail "pelidor-export csv did not write 6 rows"
+
+start_display
 
 start_program
 focus_dialog >/dev/null || fail "the installed program showed no dialog"
