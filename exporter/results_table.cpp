@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <variant>
 
 #include "results/date_time.h"
 #include "results/log_layout.h"
@@ -116,11 +117,13 @@ std::string iso_date_time(const results::TimeStamp& stamp) {
 }
 
 std::optional<std::string> csv_row(std::string_view log_line) {
-    const std::optional<results::LogEntry> entry = results::parse_log_line(log_line);
-    if (!entry) return std::nullopt;
+    const std::optional<results::LogRecord> record = results::parse_log_line(log_line);
+    if (!record) return std::nullopt;
 
-    const bool sight_check = entry->kind == results::RecordKind::sight_check;
-    std::string row = iso_date_time(entry->stamp);
+    const bool sight_check = std::holds_alternative<results::SightCheckRecord>(*record);
+    const results::TimeStamp stamp =
+        std::visit([](const auto& kind_record) { return kind_record.stamp; }, *record);
+    std::string row = iso_date_time(stamp);
     row += sight_check ? ",sight check" : ",training";
     for (const Column& column : k_value_columns) {
         row += ',';
