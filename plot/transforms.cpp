@@ -21,26 +21,21 @@ void LIMITS(int iw, int ir, float xmin, float xmax, float ymin, float ymax) {
 
 void TMF(int iw, int ir, float x, float y, int32_t& ix, int32_t& iy) {
     const RegionView region = region_view(iw, ir);
-    const float left = region.pixels.left;
-    const float bottom = region.pixels.bottom;
-    const float width = region.pixels.width;
-    const float height = region.pixels.height;
-    const float xmin = region.world.xmin;
-    const float ymin = region.world.ymin;
-    const float xmax = region.world.xmax;
-    const float ymax = region.world.ymax;
+    const RegionView::PixelFrame frame = region.pixels;
+    const RegionView::WorldLimits limits = region.world;
 
-    const int32_t left_column = truncate_toward_zero(left);
-    const int32_t right_column = truncate_toward_zero(static_cast<float>(left_column) + width);
-    const int32_t bottom_row = truncate_toward_zero(bottom);
-    const int32_t top_row = truncate_toward_zero(static_cast<float>(bottom_row) - height);
+    const int32_t left_column = truncate_toward_zero(frame.left);
+    const int32_t right_column =
+        truncate_toward_zero(static_cast<float>(left_column) + frame.width);
+    const int32_t bottom_row = truncate_toward_zero(frame.bottom);
+    const int32_t top_row = truncate_toward_zero(static_cast<float>(bottom_row) - frame.height);
 
     // Divide first, then scale: equal limits give an infinity or not-a-number here, which the
     // conversion and the clipping below turn into a frame edge.
-    const float x_fraction = (x - xmin) / (xmax - xmin);
-    const float y_fraction = (y - ymin) / (ymax - ymin);
-    ix = truncate_toward_zero(left + x_fraction * width + 0.5f);
-    iy = truncate_toward_zero(bottom - y_fraction * height + 0.5f);
+    const float x_fraction = (x - limits.xmin) / (limits.xmax - limits.xmin);
+    const float y_fraction = (y - limits.ymin) / (limits.ymax - limits.ymin);
+    ix = truncate_toward_zero(frame.left + x_fraction * frame.width + 0.5f);
+    iy = truncate_toward_zero(frame.bottom - y_fraction * frame.height + 0.5f);
 
     if (ix < left_column) ix = left_column;
     if (iy < top_row) iy = top_row;
@@ -50,28 +45,24 @@ void TMF(int iw, int ir, float x, float y, int32_t& ix, int32_t& iy) {
 
 void TFM(int iw, int ir, int32_t ix, int32_t iy, float& x, float& y) {
     const RegionView region = region_view(iw, ir);
-    const float left = region.pixels.left;
-    const float bottom = region.pixels.bottom;
-    const float width = region.pixels.width;
-    const float height = region.pixels.height;
-    const float xmin = region.world.xmin;
-    const float ymin = region.world.ymin;
-    const float xmax = region.world.xmax;
-    const float ymax = region.world.ymax;
+    const RegionView::PixelFrame frame = region.pixels;
+    const RegionView::WorldLimits limits = region.world;
 
     // Multiply first, then divide.
-    x = xmin + ((xmax - xmin) * (static_cast<float>(ix) - left)) / width;
-    y = ymin - ((ymax - ymin) * (static_cast<float>(iy) - bottom)) / height;
+    x = limits.xmin +
+        ((limits.xmax - limits.xmin) * (static_cast<float>(ix) - frame.left)) / frame.width;
+    y = limits.ymin -
+        ((limits.ymax - limits.ymin) * (static_cast<float>(iy) - frame.bottom)) / frame.height;
 
-    // A region never laid out has width and height 0: its own pixel gives 0 / 0. Such a point
-    // is taken as lying at the lower limits.
-    if (std::isnan(x)) x = xmin;
-    if (std::isnan(y)) y = ymin;
+    // A region never laid out has width and height 0: its own pixel gives 0 / 0. Such a
+    // point is taken as lying at the lower limits.
+    if (std::isnan(x)) x = limits.xmin;
+    if (std::isnan(y)) y = limits.ymin;
 
-    if (x < xmin) x = xmin;
-    if (y < ymin) y = ymin;
-    if (x > xmax) x = xmax;
-    if (y > ymax) y = ymax;
+    if (x < limits.xmin) x = limits.xmin;
+    if (y < limits.ymin) y = limits.ymin;
+    if (x > limits.xmax) x = limits.xmax;
+    if (y > limits.ymax) y = limits.ymax;
 }
 
 int32_t truncate_toward_zero(float value) {
