@@ -18,7 +18,7 @@ using state::store;
 }  // namespace
 
 MainLoop::MainLoop(gfx::Canvas& canvas, const Routines& routines)
-    : ws_(canvas), routines_(routines), KADRDIM(exercises::k_image_buffer_size) {}
+    : canvas_(canvas), routines_(routines), KADRDIM(exercises::k_image_buffer_size) {}
 
 void MainLoop::run() {
     for (;;) {
@@ -40,13 +40,13 @@ void MainLoop::serve_requests() {
         store(state::run().MODEREQ, state::k_no_request);
         int32_t width = state::run().NXW;
         int32_t height = state::run().NYW;
-        routines_.sight_check(ws_, width, height);
-        state::wait_until_released(ws_.platform());
+        routines_.sight_check(canvas_, width, height);
+        state::wait_until_released(canvas_.platform());
         state::forget_press();
     }
     if (load(state::run().MODEREQ) == state::k_graph_request) {
         store(state::run().MODEREQ, state::k_no_request);
-        routines_.progress_graph(ws_);
+        routines_.progress_graph(canvas_);
         state::forget_press();
     }
 }
@@ -61,14 +61,14 @@ bool MainLoop::run_pass() {
 }
 
 bool MainLoop::size_step(int32_t size) {
-    const bool complete = draw_start_picture(ws_, size, state::run().figures, NSHOWN, KADRDIM,
+    const bool complete = draw_start_picture(canvas_, size, state::run().figures, NSHOWN, KADRDIM,
                                              [this](PollPoint point) { return checks_at(point); });
     if (!complete) return false;
 
-    const double hold_start = ws_.platform().clock_seconds();
+    const double hold_start = canvas_.platform().clock_seconds();
     for (;;) {
-        ws_.platform().sleep_ms(k_hold_poll_ms);
-        const float elapsed = static_cast<float>(ws_.platform().clock_seconds() - hold_start);
+        canvas_.platform().sleep_ms(k_hold_poll_ms);
+        const float elapsed = static_cast<float>(canvas_.platform().clock_seconds() - hold_start);
         if (hold_check()) return false;
         if (elapsed >= k_hold_seconds) return true;
     }
@@ -98,9 +98,9 @@ bool MainLoop::checks(std::initializer_list<Check> order, LeftVariant variant) {
         switch (check) {
             case Check::both:
                 if (state::both_buttons()) {
-                    state::wait_until_released(ws_.platform());
-                    ws_.close_unit(1);
-                    ws_.platform().stop_program();
+                    state::wait_until_released(canvas_.platform());
+                    canvas_.close_unit(1);
+                    canvas_.platform().stop_program();
                 }
                 break;
             case Check::request:
@@ -114,18 +114,18 @@ bool MainLoop::checks(std::initializer_list<Check> order, LeftVariant variant) {
                 break;
             case Check::left:
                 if (state::click_completed(state::k_left_button)) {
-                    routines_.training(ws_, NSHOWN, state::run().figures, state::run().NXW,
+                    routines_.training(canvas_, NSHOWN, state::run().figures, state::run().NXW,
                                        state::run().NYW);
                     if (variant == LeftVariant::hold) {
                         store(state::run().MBUTTON, 0);
-                        state::wait_until_released(ws_.platform());
+                        state::wait_until_released(canvas_.platform());
                         // A training left on both buttons returns with them down. Releasing
                         // them one after the other stores the one still held as a new press
                         // into the cleared MBUTTON, which the next check would take as a click
                         // and start the sight check or another training.
                         store(state::run().MBUTTON, 0);
                     } else {
-                        state::wait_until_released(ws_.platform());
+                        state::wait_until_released(canvas_.platform());
                         store(state::run().MBUTTON, 0);
                     }
                     return true;

@@ -39,7 +39,7 @@ class MainLoop {
     // Runs the checks in order; true when one of them restarts the loop.
     bool checks(std::initializer_list<Check> order, LeftVariant variant);
 
-    gfx::Canvas& ws_;
+    gfx::Canvas& canvas_;
     const Routines& routines_;
     int32_t pass_start_ = 2;
     int32_t pass_end_ = 9;

@@ -12,15 +12,15 @@ void grey_blank(gfx::Canvas& canvas, int32_t width, int32_t top, int32_t height)
 }
 
 void WindowPen::run(int32_t x_first, int32_t x_last, int32_t y, bool white) {
-    ws_.set_colour(white ? gfx::k_white : gfx::k_black);
-    ws_.move_to(static_cast<int16_t>(x_first), static_cast<int16_t>(y));
-    ws_.line_to(static_cast<int16_t>(x_last), static_cast<int16_t>(y));
+    canvas_.set_colour(white ? gfx::k_white : gfx::k_black);
+    canvas_.move_to(static_cast<int16_t>(x_first), static_cast<int16_t>(y));
+    canvas_.line_to(static_cast<int16_t>(x_last), static_cast<int16_t>(y));
 }
 
 void WindowPen::pixel(int64_t x, int64_t y, bool white) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
-    ws_.set_pixel(static_cast<int16_t>(x), static_cast<int16_t>(y),
-                  white ? gfx::k_white : gfx::k_black);
+    canvas_.set_pixel(static_cast<int16_t>(x), static_cast<int16_t>(y),
+                      white ? gfx::k_white : gfx::k_black);
 }
 
 }  // namespace exercises

@@ -119,7 +119,7 @@ class BlackBitmap {
 class WindowPen {
   public:
     WindowPen(gfx::Canvas& canvas, int32_t width, int32_t height)
-        : ws_(canvas), width_(width), height_(height) {}
+        : canvas_(canvas), width_(width), height_(height) {}
 
     int32_t width() const { return width_; }
 
@@ -127,7 +127,7 @@ class WindowPen {
     void pixel(int64_t x, int64_t y, bool white);
 
   private:
-    gfx::Canvas& ws_;
+    gfx::Canvas& canvas_;
     int32_t width_;
     int32_t height_;
 };

@@ -24,7 +24,7 @@ std::optional<FigurePlacement> draw_stimulus(Target target, int32_t K, int32_t h
 }  // namespace
 
 FrameDrawer::FrameDrawer(gfx::Canvas& canvas, int16_t width, int16_t height)
-    : ws_(canvas), width_(width), height_(height) {
+    : canvas_(canvas), width_(width), height_(height) {
     image_path_ = full_window_image(canvas, width, height) && height > k_stimulus_top;
     if (!image_path_) return;
     KADRDIM.assign(k_image_buffer_size, std::byte{0});
@@ -39,12 +39,12 @@ std::optional<FigurePlacement> FrameDrawer::draw(int32_t K, const state::FigureT
 std::optional<FigurePlacement> FrameDrawer::draw_image(int32_t K,
                                                        const state::FigureTables& figures) {
     // Row 20 keeps the previous frame during the grey second; the new image covers it.
-    grey_blank(ws_, width_, k_stimulus_top + 1, height_);
+    grey_blank(canvas_, width_, k_stimulus_top + 1, height_);
 
     BlackBitmap frame(KADRDIM, width_, k_stimulus_top, height_);
     const std::optional<FigurePlacement> placement = draw_stimulus(frame, K, height_, figures);
     if (!placement) return std::nullopt;
-    ws_.put_image(0, static_cast<int16_t>(k_stimulus_top), KADRDIM, gfx::ImageAction::copy);
+    canvas_.put_image(0, static_cast<int16_t>(k_stimulus_top), KADRDIM, gfx::ImageAction::copy);
     return placement;
 }
 
@@ -52,7 +52,7 @@ std::optional<FigurePlacement> FrameDrawer::draw_direct(int32_t K,
                                                         const state::FigureTables& figures) {
     // Drawn over the previous frame, with no blank between: the new field replaces it row by
     // row.
-    WindowPen pen(ws_, width_, height_);
+    WindowPen pen(canvas_, width_, height_);
     return draw_stimulus(pen, K, height_, figures);
 }
 

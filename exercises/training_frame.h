@@ -34,7 +34,7 @@ class FrameDrawer {
     std::optional<FigurePlacement> draw_image(int32_t K, const state::FigureTables& figures);
     std::optional<FigurePlacement> draw_direct(int32_t K, const state::FigureTables& figures);
 
-    gfx::Canvas& ws_;
+    gfx::Canvas& canvas_;
     int32_t width_;
     int32_t height_;
     bool image_path_;

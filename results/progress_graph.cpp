@@ -109,7 +109,7 @@ void draw_date_labels(gfx::Canvas& canvas, const LogSpan& span) {
 class CurvePlotter {
   public:
     CurvePlotter(gfx::Canvas& canvas, double first_day_start)
-        : ws_(canvas), first_day_start_(first_day_start) {}
+        : canvas_(canvas), first_day_start_(first_day_start) {}
 
     void operator()(const LogRecord& record) {
         std::visit(
@@ -130,10 +130,10 @@ class CurvePlotter {
     void draw(float x, const SightCheckRecord& record) {
         const Point point{x, record.AOV};
         const Point previous = previous_acuity_.value_or(point);
-        plot::SETCOL(ws_, k_acuity_colour);
-        plot::MOVE(ws_, k_page, k_acuity_panel, x, 0.0f, 0);
-        plot::MOVE(ws_, k_page, k_acuity_panel, x, point.y, 1);
-        plot::MOVE(ws_, k_page, k_acuity_panel, previous.x, previous.y, 1);
+        plot::SETCOL(canvas_, k_acuity_colour);
+        plot::MOVE(canvas_, k_page, k_acuity_panel, x, 0.0f, 0);
+        plot::MOVE(canvas_, k_page, k_acuity_panel, x, point.y, 1);
+        plot::MOVE(canvas_, k_page, k_acuity_panel, previous.x, previous.y, 1);
         previous_acuity_ = point;
     }
 
@@ -143,9 +143,9 @@ class CurvePlotter {
                                   static_cast<float>(record.NPUP) / k_full_push_ups};
         const TrainingPoint previous = previous_training_.value_or(point);
 
-        plot::SETCOL(ws_, k_volume_colour);
-        plot::MOVE(ws_, k_page, k_training_panel, x, 0.0f, 0);
-        plot::MOVE(ws_, k_page, k_training_panel, x,
+        plot::SETCOL(canvas_, k_volume_colour);
+        plot::MOVE(canvas_, k_page, k_training_panel, x, 0.0f, 0);
+        plot::MOVE(canvas_, k_page, k_training_panel, x,
                    static_cast<float>(record.NVOL) / k_full_volume, 1);
 
         line_back(k_distance_colour, {x, point.distance}, {previous.x, previous.distance});
@@ -163,12 +163,12 @@ class CurvePlotter {
 
     // Drawn from the newer point to the older one.
     void line_back(int colour, Point newer, Point older) {
-        plot::SETCOL(ws_, colour);
-        plot::MOVE(ws_, k_page, k_training_panel, newer.x, newer.y, 0);
-        plot::MOVE(ws_, k_page, k_training_panel, older.x, older.y, 1);
+        plot::SETCOL(canvas_, colour);
+        plot::MOVE(canvas_, k_page, k_training_panel, newer.x, newer.y, 0);
+        plot::MOVE(canvas_, k_page, k_training_panel, older.x, older.y, 1);
     }
 
-    gfx::Canvas& ws_;
+    gfx::Canvas& canvas_;
     double first_day_start_;
     std::optional<Point> previous_acuity_;
     std::optional<TrainingPoint> previous_training_;

@@ -236,7 +236,7 @@ GTEST_TEST_F(DrawnRingTest, GapCutsTheRingOnItsSideOnly) {
 class RingCount {
   public:
     RingCount(const gfx::HeadlessPlatform& canvas, gfx::Colour background)
-        : ws_(canvas), background_(background) {}
+        : canvas_(canvas), background_(background) {}
 
     int ring_in_column(int x) const {
         return count_column(x, [&](gfx::Colour c) { return c != background_; });
@@ -260,7 +260,7 @@ class RingCount {
             for (int shift = 0; shift <= 1; ++shift) {
                 const int px = x + shift - k * along_y;
                 const int py = y + k * along_x;
-                if (ws_.pixel(px, py) == k_white) lines.insert(along_y * px - along_x * py);
+                if (canvas_.pixel(px, py) == k_white) lines.insert(along_y * px - along_x * py);
             }
         }
         return static_cast<int>(lines.size());
@@ -270,17 +270,17 @@ class RingCount {
     template <typename Test>
     int count_column(int x, Test test) const {
         int count = 0;
-        for (int y = 0; y < k_window_height; ++y) count += test(ws_.pixel(x, y));
+        for (int y = 0; y < k_window_height; ++y) count += test(canvas_.pixel(x, y));
         return count;
     }
     template <typename Test>
     int count_row(int y, Test test) const {
         int count = 0;
-        for (int x = 0; x < k_window_width; ++x) count += test(ws_.pixel(x, y));
+        for (int x = 0; x < k_window_width; ++x) count += test(canvas_.pixel(x, y));
         return count;
     }
 
-    const gfx::HeadlessPlatform& ws_;
+    const gfx::HeadlessPlatform& canvas_;
     gfx::Colour background_;
 };
 
