@@ -34,7 +34,12 @@ PageView page_view(int iw) {
 }
 
 RegionView region_view(int iw, int ir) {
-    const auto slot = [iw, ir](int number) -> float& { return gr2(iw, number, ir); };
+    // The unit and the region are checked once; the twelve slots of their row lie a unit count
+    // apart. The transforms take a view at every point drawn.
+    float* const first = &gr2(iw, 1, ir);
+    const auto slot = [first](int number) -> float& {
+        return first[k_unit_count * static_cast<std::size_t>(number - 1)];
+    };
     return RegionView{{slot(1), slot(2), slot(3), slot(4)},
                       {slot(5), slot(6), slot(7), slot(8)},
                       {slot(9), slot(10), slot(11), slot(12)}};
