@@ -10,16 +10,7 @@ trap cleanup_session EXIT
 fail() { echo "$1"; cat "$WORK/program.log"; exit 1; }
 
 start_display
-make_work_folder
-cp "$SOURCE_DIR/tests/e2e/fixture.rtr" "$WORK/pelidor.rtr"
-start_program
-begin_from_dialog
-read -r ox oy < <(wait_screen 10 origin) || fail "the start screen was not found"
-# "Effect from training" is the second command of the menu bar. The closing message, in
-# 0xDDAA00, is written last.
-xdotool mousemove 105 10 click 1
-wait_screen 10 colour 0 170 221 "$ox" "$oy" 265 621 700 649 >/dev/null || fail "no graph"
-sleep 0.1
+show_fixture_graph || fail "the graph was not shown"
 import -window root -depth 8 "ppm:$WORK/graph.ppm"
 python3 - "$WORK/graph.ppm" "$ox" "$oy" <<'PY'
 import sys

@@ -111,6 +111,21 @@ begin_from_dialog() {
 }
 
 # What became of the virtual display, for the report of a failed test.
+# Starts the program in a fresh folder holding the fixture log, begins from the dialog and
+# chooses "Effect from training" (the second command of the menu bar); returns once the closing
+# message, in 0xDDAA00 and written last, is on the screen. Sets ox, oy: where the surface lies.
+show_fixture_graph() {
+    make_work_folder
+    cp "$SOURCE_DIR/tests/e2e/fixture.rtr" "$WORK/pelidor.rtr"
+    start_program
+    begin_from_dialog
+    read -r ox oy < <(wait_screen 10 origin) || { echo "the start screen was not found"; return 1; }
+    xdotool mousemove 105 10 click 1
+    wait_screen 10 colour 0 170 221 "$ox" "$oy" 265 621 700 649 >/dev/null ||
+        { echo "no graph"; return 1; }
+    sleep 0.1
+}
+
 describe_display() {
     if kill -0 "$XVFB_PID" 2>/dev/null; then
         echo "Xvfb $XVFB_PID on $DISPLAY is running"
