@@ -232,7 +232,23 @@ void QtPlatform::on_gui(std::function<void()> function) {
 }
 
 void QtPlatform::post(std::function<void()> function) {
-    QMetaObject::invokeMethod(frame_, std::move(function), Qt::QueuedConnection);
+    {
+        const std::lock_guard lock(posted_mutex_);
+        posted_.push_back(std::move(function));
+    }
+    QMetaObject::invokeMethod(
+        frame_, [this] { run_posted(); }, Qt::QueuedConnection);
+}
+
+void QtPlatform::run_posted() {
+    std::function<void()> next;
+    {
+        const std::lock_guard lock(posted_mutex_);
+        if (posted_.empty()) return;
+        next = std::move(posted_.front());
+        posted_.pop_front();
+    }
+    next();
 }
 
 }  // namespace gfx

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -81,6 +82,8 @@ class QtPlatform : public Platform {
     void on_gui(std::function<void()> function);
     // Queues the function for the GUI thread; queued functions run in the order posted.
     void post(std::function<void()> function);
+    // Runs the oldest posted function; each post queues one such call with Qt.
+    void run_posted();
     DialogWindow* open_dialog(Dialog& dialog);
     // When a mouse event stamped `stamp_ms` happened, on the clock of clock_seconds(), if its
     // stamp can be trusted. GUI thread only.
@@ -127,6 +130,10 @@ class QtPlatform : public Platform {
 
     const std::chrono::steady_clock::time_point steady_start_;
     const double wall_start_seconds_;
+    // The functions posted to the GUI thread, handed over under our own lock, so that the
+    // hand-over is ordered by a lock the program can see and not only by Qt's.
+    std::mutex posted_mutex_;
+    std::deque<std::function<void()>> posted_;
 };
 
 }  // namespace gfx

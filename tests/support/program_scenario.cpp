@@ -57,10 +57,6 @@ gfx::HeadlessPlatform::ScriptedUser together(
     };
 }
 
-const std::string k_log_header =
-    "     Date             Time         Distance     MeasureNpresent Ntrue_ans Nerrors "
-    "Nno_ans  Av.tim.ans    Npush-ups ";
-
 // The one place that knows the reader's record types.
 std::vector<LoggedRecord> log_records() {
     std::vector<LoggedRecord> records;

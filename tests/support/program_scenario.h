@@ -21,8 +21,11 @@ Heard tones_of(const gfx::HeadlessPlatform& platform, int frequency, int64_t fro
 // line fails the test.
 std::vector<std::string> log_lines(const WorkingFolder& folder);
 
-// The first line of every results log.
-extern const std::string k_log_header;
+// The first line of every results log. Inline in the header, so that a test file's own globals
+// built from it are made after it.
+inline const std::string k_log_header =
+    "     Date             Time         Distance     MeasureNpresent Ntrue_ans Nerrors "
+    "Nno_ans  Av.tim.ans    Npush-ups ";
 
 // Scripted users for the start screen. A click is a press and, 50 ms later, its release; both
 // buttons go down together and come up together 100 ms later.
