@@ -42,10 +42,6 @@ constexpr std::array<Column, 12> k_value_columns = {{
     {"push_ups", nullptr, &layout::push_ups},
 }};
 
-constexpr std::string_view k_header =
-    "date_time,kind,distance_cm,diagonal_in,ny,nx,acuity,figure_size,presentations,right,"
-    "wrong,unanswered,average_answer_s,push_ups";
-
 std::string without_blanks(std::string_view text) {
     std::string kept;
     for (const char character : text) {
@@ -94,8 +90,10 @@ CivilDate date_of_day(int64_t day_number) {
 
 }  // namespace
 
-std::string_view csv_header() {
-    return k_header;
+std::string csv_header() {
+    std::string header = "date_time,kind";
+    for (const Column& column : k_value_columns) header.append(",").append(column.name);
+    return header;
 }
 
 std::string iso_date_time(const results::TimeStamp& stamp) {
@@ -121,9 +119,7 @@ std::optional<std::string> csv_row(std::string_view log_line) {
     if (!record) return std::nullopt;
 
     const bool sight_check = std::holds_alternative<results::SightCheckRecord>(*record);
-    const results::TimeStamp stamp =
-        std::visit([](const auto& kind_record) { return kind_record.stamp; }, *record);
-    std::string row = iso_date_time(stamp);
+    std::string row = iso_date_time(results::stamp_of(*record));
     row += sight_check ? ",sight check" : ",training";
     for (const Column& column : k_value_columns) {
         row += ',';
@@ -138,7 +134,7 @@ ReadResults read_results_table(const std::string& path) {
     if (!reader.is_open()) return {std::nullopt, reader.open_error()};
 
     ResultsTable table;
-    table.rows.emplace_back(k_header);
+    table.rows.push_back(csv_header());
     reader.next_line();  // the header, which the graph does not read either
     while (const std::optional<std::string> line = reader.next_line()) {
         if (std::optional<std::string> row = csv_row(*line)) {

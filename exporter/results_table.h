@@ -14,7 +14,7 @@ namespace exporter {
 
 // date_time,kind,distance_cm,diagonal_in,ny,nx,acuity,figure_size,presentations,right,wrong,
 // unanswered,average_answer_s,push_ups
-std::string_view csv_header();
+std::string csv_header();
 
 // The row of one line of the log (not the header), or nothing when the graph does not draw the
 // line. A value is the field's text without its blanks; it is empty where the record's kind has

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "gfx/headless/headless_platform.h"
@@ -15,7 +16,6 @@ namespace {
 
 using gfx::HeadlessPlatform;
 using gfx::RunOutcome;
-using testing_support::LoggedRecord;
 using testing_support::Viewer;
 
 using SightCheckStory = testing_support::ProgramScenario;
@@ -55,11 +55,12 @@ GTEST_TEST_F(SightCheckStory, ARightClickChecksTheSightLogsItAndReturnsToTheStar
               (std::vector<std::string>{testing_support::k_log_header,
                                         " 05.03.2010.,  14hour 7min  9sec, D=  "
                                         "200.0cm  DD=17.7  ny= 768 nx=1024 AOV=0.40"}));
-    const std::vector<LoggedRecord> records = testing_support::log_records();
+    const std::vector<results::LogRecord> records = testing_support::log_records();
     ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].kind, LoggedRecord::Kind::sight_check);
-    EXPECT_FLOAT_EQ(records[0].AOV, 0.4f);
-    EXPECT_FLOAT_EQ(records[0].DIST, 200.0f);
+    const auto* record = std::get_if<results::SightCheckRecord>(&records[0]);
+    ASSERT_NE(record, nullptr) << "not a sight-check record";
+    EXPECT_FLOAT_EQ(record->AOV, 0.4f);
+    EXPECT_FLOAT_EQ(record->DIST, 200.0f);
     // The start screen begins its first pass again, and no training started.
     ASSERT_GE(sizes_after_result.size(), 2u);
     EXPECT_EQ(sizes_after_result[0], 2);

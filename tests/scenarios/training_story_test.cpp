@@ -8,6 +8,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "gfx/headless/headless_platform.h"
@@ -21,7 +22,6 @@ using gfx::HeadlessPlatform;
 using gfx::RunOutcome;
 using testing_support::Heard;
 using testing_support::k_log_header;
-using testing_support::LoggedRecord;
 using testing_support::Reply;
 using testing_support::Trainee;
 
@@ -93,13 +93,14 @@ GTEST_TEST_F(TrainingStory, RightWrongAndMissedAnswersAreHeardAndLogged) {
         log_lines(),
         (std::vector<std::string>{
             k_log_header, training_line("Nt=   1 Ner=   1 Nna=   1 t_av=    0.35s  Npup=   3")}));
-    const std::vector<LoggedRecord> records = testing_support::log_records();
+    const std::vector<results::LogRecord> records = testing_support::log_records();
     ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].kind, LoggedRecord::Kind::training);
-    EXPECT_EQ(records[0].Is, k_first_size);
-    EXPECT_EQ(records[0].NVOL, 3);
-    EXPECT_FLOAT_EQ(records[0].TAV, 0.35f);
-    EXPECT_EQ(records[0].NPUP, 3);
+    const auto* record = std::get_if<results::TrainingRecord>(&records[0]);
+    ASSERT_NE(record, nullptr) << "not a training record";
+    EXPECT_EQ(record->Is, k_first_size);
+    EXPECT_EQ(record->NVOL, 3);
+    EXPECT_FLOAT_EQ(record->TAV, 0.35f);
+    EXPECT_EQ(record->NPUP, 3);
     // The program ended on the both buttons after the training, at the start screen.
     EXPECT_TRUE(platform.unit_closed(1));
     EXPECT_GT(outcome.at_seconds, (trainee->prompt_clicked_ms + 2000) / 1000.0);
@@ -120,10 +121,12 @@ GTEST_TEST_F(TrainingStory, ATrainingNobodyAnswersIsLoggedWithoutAnAverage) {
         log_lines(),
         (std::vector<std::string>{
             k_log_header, training_line("Nt=   0 Ner=   0 Nna=   3 t_av=     NaNs  Npup=   3")}));
-    const std::vector<LoggedRecord> records = testing_support::log_records();
+    const std::vector<results::LogRecord> records = testing_support::log_records();
     ASSERT_EQ(records.size(), 1u);
-    EXPECT_TRUE(std::isnan(records[0].TAV));
-    EXPECT_EQ(records[0].NPUP, 3);
+    const auto* record = std::get_if<results::TrainingRecord>(&records[0]);
+    ASSERT_NE(record, nullptr) << "not a training record";
+    EXPECT_TRUE(std::isnan(record->TAV));
+    EXPECT_EQ(record->NPUP, 3);
 }
 
 // Both buttons 500 ms into the second window only leave the training, whichever comes up

@@ -57,32 +57,10 @@ gfx::HeadlessPlatform::ScriptedUser together(
     };
 }
 
-// The one place that knows the reader's record types.
-std::vector<LoggedRecord> log_records() {
-    std::vector<LoggedRecord> records;
-    const auto failure = results::read_log("pelidor.rtr", [&](const results::LogRecord& read) {
-        LoggedRecord record;
-        const results::TimeStamp& stamp = results::stamp_of(read);
-        record.day = stamp.day;
-        record.month = stamp.month;
-        record.year = stamp.year;
-        record.hour = stamp.hour;
-        record.minute = stamp.minute;
-        record.second = stamp.second;
-        if (const auto* check = std::get_if<results::SightCheckRecord>(&read)) {
-            record.kind = LoggedRecord::Kind::sight_check;
-            record.DIST = check->DIST;
-            record.AOV = check->AOV;
-        } else if (const auto* training = std::get_if<results::TrainingRecord>(&read)) {
-            record.kind = LoggedRecord::Kind::training;
-            record.DIST = training->DIST;
-            record.Is = training->Is;
-            record.NVOL = training->NVOL;
-            record.TAV = training->TAV;
-            record.NPUP = training->NPUP;
-        }
-        records.push_back(record);
-    });
+std::vector<results::LogRecord> log_records() {
+    std::vector<results::LogRecord> records;
+    const auto failure = results::read_log(
+        "pelidor.rtr", [&records](const results::LogRecord& read) { records.push_back(read); });
     EXPECT_FALSE(failure.has_value()) << "the log cannot be read";
     return records;
 }

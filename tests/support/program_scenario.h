@@ -9,6 +9,7 @@
 
 #include "gfx/headless/headless_platform.h"
 #include "program_fixture.h"
+#include "results/log_record.h"
 #include "state/shared_state.h"
 
 namespace testing_support {
@@ -37,19 +38,8 @@ gfx::HeadlessPlatform::ScriptedUser together(
 
 // One record of the results log as the progress graph reads it back, of either kind; the
 // values keep the names the log's records give them.
-struct LoggedRecord {
-    enum class Kind { sight_check, training } kind = Kind::training;
-    int day = 0, month = 0, year = 0, hour = 0, minute = 0, second = 0;
-    float DIST = 0;  // cm
-    float AOV = 0;   // sight checks only
-    int Is = 0;      // trainings only, like the three below
-    int NVOL = 0;
-    float TAV = 0;  // s; NaN when nothing was answered
-    int NPUP = 0;
-};
-
-// The records of the results log in the working folder, in file order.
-std::vector<LoggedRecord> log_records();
+// The records of the results log in the working folder that the graph draws, in file order.
+std::vector<results::LogRecord> log_records();
 
 // The defaults of the parameters dialog: 200 cm, 17.7", 1024 x 768, 100 presentations, 50 s.
 constexpr state::Parameters k_default_parameters{200.0f, 17.7f, 1024, 768, 100, 50.0f};
