@@ -4,8 +4,8 @@
 #               tests drive the sanitized program under Xvfb).
 #   build-tsan: ThreadSanitizer, the scenario tests on the headless twin and the Qt tests.
 # Usage: scripts/sanitize.sh [asan|tsan|all]   (default all)
-# Both builds use -O1 with debug info and assertions on, and build only the test programs (and
-# the program itself for the end-to-end tests), no benchmarks.
+# Both builds use -O1 with debug info and assertions on and no benchmarks; build-asan builds the
+# default target (the tests, both programs, the package's files), build-tsan only its tests.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 which=${1:-all}
@@ -23,8 +23,12 @@ configure_and_build() {
         -DCMAKE_CXX_FLAGS="$flags" \
         -DPELIDOR_SANITIZE="$sanitizers" \
         -DPELIDOR_BENCH=OFF >/dev/null
+    if [[ $pattern == all ]]; then
+        cmake --build "$build" -j"$jobs"
+        return
+    fi
     local targets
-    targets=$(cmake --build "$build" --target help | sed -n 's/^\.\.\. \([A-Za-z0-9_]*\).*/\1/p' |
+    targets=$(cmake --build "$build" --target help | sed -n 's/^\.\.\. \([A-Za-z0-9_-]*\).*/\1/p' |
         grep -E "$pattern" | sort -u)
     # shellcheck disable=SC2086
     cmake --build "$build" -j"$jobs" --target $targets
@@ -38,8 +42,10 @@ run_asan() {
     local started build=$top/build-asan
     started=$(date +%s)
     echo "== build-asan: address,undefined"
-    # A UBSan finding stops the test instead of printing and going on.
-    configure_and_build "$build" address,undefined -fno-sanitize-recover=all '^(tests_.*|pelidor)$'
+    # A UBSan finding stops the test instead of printing and going on. Everything the default
+    # target builds is needed: the end-to-end tests run both programs and install the package's
+    # files.
+    configure_and_build "$build" address,undefined -fno-sanitize-recover=all all
 
     # Reports go to stderr, which ctest shows for a failing test; a finding fails the test.
     export ASAN_OPTIONS=halt_on_error=1:abort_on_error=0:detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1
