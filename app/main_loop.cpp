@@ -116,18 +116,14 @@ bool MainLoop::checks(std::initializer_list<Check> order, LeftVariant variant) {
                 if (state::click_completed(state::k_left_button)) {
                     routines_.training(canvas_, NSHOWN, state::run().figures, state::run().NXW,
                                        state::run().NYW);
-                    if (variant == LeftVariant::hold) {
-                        store(state::run().MBUTTON, 0);
-                        state::wait_until_released(canvas_.platform());
-                        // A training left on both buttons returns with them down. Releasing
-                        // them one after the other stores the one still held as a new press
-                        // into the cleared MBUTTON, which the next check would take as a click
-                        // and start the sight check or another training.
-                        store(state::run().MBUTTON, 0);
-                    } else {
-                        state::wait_until_released(canvas_.platform());
-                        store(state::run().MBUTTON, 0);
-                    }
+                    // The hold check clears MBUTTON before it waits for the release as well.
+                    // Every check clears it once all buttons are up: a training left on both
+                    // buttons returns with them down, and releasing them one after the other
+                    // stores the one still held as a new press, which the next check would
+                    // take as a click and start the sight check or another training.
+                    if (variant == LeftVariant::hold) store(state::run().MBUTTON, 0);
+                    state::wait_until_released(canvas_.platform());
+                    store(state::run().MBUTTON, 0);
                     return true;
                 }
                 break;

@@ -151,15 +151,19 @@ constexpr std::span<const BoundField<Record>> table_of() {
     }
 }
 
-// True when every field that holds a value is bound to exactly one member and a literal to
-// none, and the fields follow one another without a gap or an overlap from column 1, so the
-// columns a reader takes them from are where the writer puts them.
+// The fields of a table, without the members they are bound to.
+template <class Record, std::size_t N>
+constexpr std::array<Field, N> fields_of(const std::array<BoundField<Record>, N>& table) {
+    std::array<Field, N> fields{};
+    for (std::size_t i = 0; i < N; ++i) fields[i] = table[i].field;
+    return fields;
+}
+
+// True when every field that holds a value is bound to exactly one member of its kind, and a
+// literal to none.
 template <class Record>
-constexpr bool well_formed(std::span<const BoundField<Record>> table) {
-    int column = 1;
+constexpr bool well_bound(std::span<const BoundField<Record>> table) {
     for (const BoundField<Record>& bound : table) {
-        if (bound.field.column != column) return false;
-        column = bound.field.end();
         const int members =
             (bound.stamp_part != nullptr) + (bound.integer != nullptr) + (bound.real != nullptr);
         if (members != (bound.field.holds_value() ? 1 : 0)) return false;
@@ -170,8 +174,12 @@ constexpr bool well_formed(std::span<const BoundField<Record>> table) {
     return true;
 }
 
-static_assert(well_formed(table_of<SightCheckRecord>()));
-static_assert(well_formed(table_of<TrainingRecord>()));
+// The fields follow one another from column 1, so the columns a reader takes them from are
+// where the writer puts them.
+static_assert(textio::columns_follow(fields_of(k_sight_check_record)));
+static_assert(textio::columns_follow(fields_of(k_training_record)));
+static_assert(well_bound(table_of<SightCheckRecord>()));
+static_assert(well_bound(table_of<TrainingRecord>()));
 
 // The length of the record's line.
 template <class Record>

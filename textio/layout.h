@@ -1,9 +1,5 @@
 #pragma once
 
-#include <array>
-#include <cstddef>
-#include <cstdint>
-#include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
@@ -53,38 +49,6 @@ constexpr bool columns_follow(std::span<const Field> fields) {
     }
     return true;
 }
-
-// The fields of `first`, then those of `second`: one table from two parts.
-template <std::size_t N, std::size_t M>
-constexpr std::array<Field, N + M> joined(const std::array<Field, N>& first,
-                                          const std::array<Field, M>& second) {
-    std::array<Field, N + M> fields{};
-    for (std::size_t i = 0; i < N; ++i) fields[i] = first[i];
-    for (std::size_t i = 0; i < M; ++i) fields[N + i] = second[i];
-    return fields;
-}
-
-// The length of the line the fields make.
-constexpr int line_length(std::span<const Field> fields) {
-    return fields.empty() ? 0 : fields.back().end() - 1;
-}
-
-// The value of an integer or real field; a 32-bit integer or a real is held exactly.
-class Value {
-  public:
-    Value(int32_t value) : number_(value) {}
-    Value(double value) : number_(value) {}
-
-    double number() const { return number_; }
-
-  private:
-    double number_;
-};
-
-// The line of the fields, the values standing for the fields that hold one, in their order.
-// A field left without a value is written as asterisks, and values beyond the last such field
-// are not written: a miscounted call shows in the line instead of shifting its columns.
-std::string write_line(std::span<const Field> fields, std::initializer_list<Value> values);
 
 // The text of the field in the line; a line too short for it is taken as padded with blanks.
 std::string text_at(std::string_view line, const Field& field);
